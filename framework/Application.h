@@ -1,0 +1,73 @@
+#pragma once
+// The application object: title, main window, bringing the tool to the front
+// and the one place where exceptions that escape a handler end up.
+
+#include "Exceptions.h"
+
+#include <QApplication>
+#include <QObject>
+#include <functional>
+#include <vector>
+
+class TForm;
+
+// The Qt application of the process. Every event handler runs inside
+// notify(), so this is where an exception that escaped any handler is caught
+// and handed to the application object instead of tearing the process down.
+class TQtApplication : public QApplication {
+    Q_OBJECT
+public:
+    TQtApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+using TExceptionEvent = std::function<void(QObject* Sender, const Exception& E)>;
+
+class TApplication : public QObject {
+    Q_OBJECT
+public:
+    TApplication();
+    ~TApplication() override;
+
+    const QString& Title() const { return FTitle; }
+    void SetTitle(const QString& title);
+
+    TForm* MainForm() const { return FMainForm; }
+    // The first form created becomes the main form; closing it ends the run.
+    void RegisterForm(TForm* form);
+    void UnregisterForm(TForm* form);
+    const std::vector<TForm*>& Forms() const { return FForms; }
+
+    // Raises the active window (or the main form) above the other programs.
+    void BringToFront();
+    void Minimize();
+    void Restore();
+    int Run();
+    void Terminate();
+
+    // Routes an exception that no handler caught: the silent abort is dropped,
+    // any mouse capture is released, then the exception handlers hear of it.
+    // With no handler the message goes to the debug output; never a dialog.
+    void HandleException(QObject* sender, const Exception& e);
+    void HandleStdException(QObject* sender, const std::exception& e);
+
+    // Application-wide exception handlers (the application events components
+    // add theirs); the newest handler is asked first, as with several hooks.
+    void AddExceptionHandler(QObject* owner, TExceptionEvent handler);
+    void RemoveExceptionHandlers(QObject* owner);
+
+    // Hooks that components (the tray icon) attach to the application.
+    std::function<void()> OnMinimize;
+    std::function<void()> OnRestore;
+
+private:
+    QString FTitle;
+    TForm* FMainForm = nullptr;
+    std::vector<TForm*> FForms;
+    std::vector<std::pair<QObject*, TExceptionEvent>> FExceptionHandlers;
+};
+
+// The one application object, created by InitApplication and alive until
+// the process ends.
+extern TApplication* Application;
+void InitApplication();
