@@ -90,3 +90,9 @@ void TImage::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(DestRect(), FImage);
 }
+
+// -------------------------------------------------------------------- TPanel
+
+TPanel::TPanel(QObject* owner) : TWinControl(owner) {
+    SetParentColor(true);
+}

@@ -1,0 +1,33 @@
+#include "Unit2.h"
+
+#include "SysUtils.h"
+#include "UnitSupport.h"
+
+TForm2* Form2 = nullptr;
+
+TForm2::TForm2(QObject* owner) : TForm(owner) {
+    EnsureResources();
+    ReadLayout(QStringLiteral(":/layouts/Unit2.xml"));
+    StatusBar1 = BindComponent<TStatusBar>(this, "StatusBar1");
+    Image3 = BindComponent<TImage>(this, "Image3");
+}
+
+void TForm2::Image3Click(QObject*) {
+    SetLeft(10);
+    SetTop(10);
+    SetHeight(CheckedAdd(TScreen::Height(), -200));
+    SetWidth(CheckedMul(Height(), 130) / 100);
+    BringToFront();
+}
+
+void TForm2::FormShow(QObject* Sender) {
+    Image3Click(Sender);
+}
+
+void TForm2::FormKeyPress(QObject*, QChar& Key) {
+    if (Key == QChar(27)) Close();
+}
+
+void TForm2::FormMouseUp(QObject*, TMouseButton, TShiftState, int, int) {
+    Image3->SetProportional(false);
+}
