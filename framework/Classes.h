@@ -105,9 +105,12 @@ public:
         return false;
     }
 
-    // Unnamed children are written by the writer only when the component
-    // lists them here (the grid's columns).
+    // The components a layout stores inside this one, in order: a window's
+    // controls, a menu's items, a grid's columns.
     virtual std::vector<QObject*> StreamedChildren() const { return {}; }
+    // True for a component that lives inside another component of the
+    // layout (a menu item in its menu) rather than directly in the window.
+    virtual bool HasParentComponent() const { return false; }
 
     struct EventEntry {
         QByteArray Name;

@@ -1,12 +1,96 @@
 #pragma once
-// Top-level windows. (Grows into the full form with its layout, menu and
-// events; this first cut only carries what the application object needs.)
+// Top-level windows, built from stored layouts.
 
-#include <QWidget>
+#include "Controls.h"
+#include "Menus.h"
 
-class TForm : public QWidget {
+#include <QPointer>
+
+class QMenuBar;
+
+class TForm : public TWinControl {
     Q_OBJECT
+    Q_MOC_INCLUDE("Menus.h")
+    Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)
+    Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
+    Q_PROPERTY(QString Icon READ Icon WRITE SetIcon)
+    Q_PROPERTY(bool KeyPreview READ KeyPreview WRITE SetKeyPreview)
+    Q_PROPERTY(TMainMenu* Menu READ Menu WRITE SetMenu)
+    Q_PROPERTY(int PixelsPerInch READ PixelsPerInch WRITE SetPixelsPerInch)
+    Q_PROPERTY(TPosition Position READ Position WRITE SetPosition)
 public:
-    explicit TForm(QObject* owner = nullptr) : QWidget(nullptr) { (void)owner; }
-    void Show() { show(); }
+    enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
+    Q_ENUM(TPosition)
+
+    explicit TForm(QObject* owner = nullptr);
+    ~TForm() override;
+
+    int ClientHeight() const;
+    void SetClientHeight(int value);
+    int ClientWidth() const;
+    void SetClientWidth(int value);
+    TRect ClientRect() const override { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+    // The window's icon: a resource path of an .ico file.
+    const QString& Icon() const { return FIcon; }
+    void SetIcon(const QString& value);
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool value);
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* value);
+    // The resolution the layout was designed at; sizes are logical pixels and
+    // Qt scales them to the screen, so this is only kept.
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int value) { FPixelsPerInch = value; }
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition value) { FPosition = value; }
+
+    QWidget* ContainerWidget() override;
+    // The window's components that are not controls come first, then its
+    // controls.
+    std::vector<QObject*> StreamedChildren() const override;
+    QMenuBar* MenuBar() const { return FMenuBar; }
+
+    // Reads the window's stored layout into this form; the form's own class
+    // must be the one the layout names.
+    void ReadLayout(const QString& resourcePath);
+
+    void Close();
+    void BringToFront();
+
+    void SetAutoSize(bool value) override;
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TKeyPressEvent OnKeyPress;
+
+    virtual void DoShow() { OnShow(this); }
+    virtual void DoHide() { OnHide(this); }
+    virtual void KeyPress(QChar& key) { OnKeyPress(this, key); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void ApplyGeometry() override;
+    void AdjustSize() override;
+
+private:
+    int MenuHeight() const;
+    void LayoutClient();
+    bool HandleKeyPress(QKeyEvent* event);
+
+    TWinControl* FClient;
+    QMenuBar* FMenuBar = nullptr;
+    QPointer<TMainMenu> FMenu;
+    QString FIcon;
+    bool FKeyPreview = false;
+    int FPixelsPerInch = 96;
+    TPosition FPosition = poDesigned;
+    bool FPositioned = false;
+    int FClientWidth = 0;
+    int FClientHeight = 0;
 };

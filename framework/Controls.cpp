@@ -1,0 +1,391 @@
+#include "Controls.h"
+
+#include "Menus.h"
+
+#include <QChildEvent>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    TShiftState s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= ssShift;
+    if (modifiers & Qt::AltModifier) s |= ssAlt;
+    if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+    if (buttons & Qt::LeftButton) s |= ssLeft;
+    if (buttons & Qt::RightButton) s |= ssRight;
+    if (buttons & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+QChar KeyCharFrom(int key, const QString& text) {
+    switch (key) {
+    case Qt::Key_Escape:
+        return QChar(27);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(13);
+    case Qt::Key_Backspace:
+        return QChar(8);
+    case Qt::Key_Tab:
+        return QChar(9);
+    default:
+        return text.isEmpty() ? QChar() : text.front();
+    }
+}
+
+namespace {
+
+bool ButtonFrom(Qt::MouseButton b, TMouseButton& out) {
+    switch (b) {
+    case Qt::LeftButton:
+        out = mbLeft;
+        return true;
+    case Qt::RightButton:
+        out = mbRight;
+        return true;
+    case Qt::MiddleButton:
+        out = mbMiddle;
+        return true;
+    default:
+        return false;
+    }
+}
+
+Qt::CursorShape CursorShapeFor(TControl::TCursor cursor) {
+    switch (cursor) {
+    case TControl::crNone:
+        return Qt::BlankCursor;
+    case TControl::crCross:
+        return Qt::CrossCursor;
+    case TControl::crIBeam:
+        return Qt::IBeamCursor;
+    case TControl::crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case TControl::crSizeNS:
+        return Qt::SizeVerCursor;
+    case TControl::crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case TControl::crSizeWE:
+        return Qt::SizeHorCursor;
+    case TControl::crUpArrow:
+        return Qt::UpArrowCursor;
+    case TControl::crHourGlass:
+    case TControl::crSQLWait:
+        return Qt::WaitCursor;
+    case TControl::crDrag:
+    case TControl::crMultiDrag:
+        return Qt::DragCopyCursor;
+    case TControl::crNoDrop:
+    case TControl::crNo:
+        return Qt::ForbiddenCursor;
+    case TControl::crHSplit:
+        return Qt::SplitHCursor;
+    case TControl::crVSplit:
+        return Qt::SplitVCursor;
+    case TControl::crAppStart:
+        return Qt::BusyCursor;
+    case TControl::crHelp:
+        return Qt::WhatsThisCursor;
+    case TControl::crHandPoint:
+        return Qt::PointingHandCursor;
+    case TControl::crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(QObject* owner)
+    : QWidget(qobject_cast<QWidget*>(owner)), FOwner(owner), FFont(new TFont(this)) {
+    RegisterEvent("OnClick", OnClick);
+    RegisterEvent("OnDblClick", OnDblClick);
+    RegisterEvent("OnMouseDown", OnMouseDown);
+    RegisterEvent("OnMouseUp", OnMouseUp);
+    RegisterEvent("OnMouseMove", OnMouseMove);
+    FFont->OnChange = [this] {
+        FParentFont = false;
+        FontChanged();
+    };
+    QWidget::setFont(FFont->ToQFont());
+    ApplyPalette();
+}
+
+TControl::~TControl() {
+    SetComponentStateFlags(csDestroying, true);
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    const bool sizeChanged = width != FWidth || height != FHeight;
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    ApplyGeometry();
+    if (FParent && (sizeChanged || FAlign != alNone)) FParent->AlignControls();
+}
+
+void TControl::ApplyGeometry() {
+    setGeometry(FLeft, FTop, FWidth, FHeight);
+}
+
+void TControl::SetAlign(TAlign value) {
+    FAlign = value;
+    if (FParent) FParent->AlignControls();
+}
+
+void TControl::SetAutoSize(bool value) {
+    FAutoSize = value;
+    if (value) AdjustSize();
+}
+
+void TControl::SetCaption(const QString& value) {
+    if (FCaption == value) return;
+    FCaption = value;
+    CaptionChanged();
+    if (FAutoSize) AdjustSize();
+}
+
+void TControl::SetColor(TColor value) {
+    FColor = value;
+    FParentColor = false;
+    ApplyPalette();
+    ColorChanged();
+}
+
+void TControl::SetCursor(TCursor value) {
+    FCursor = value;
+    if (value == crDefault)
+        unsetCursor();
+    else
+        QWidget::setCursor(CursorShapeFor(value));
+}
+
+void TControl::SetHint(const QString& value) {
+    FHint = value;
+    setToolTip(FShowHint ? FHint : QString());
+}
+
+void TControl::SetParentColor(bool value) {
+    FParentColor = value;
+    ApplyPalette();
+    ColorChanged();
+}
+
+void TControl::SetParentFont(bool value) {
+    FParentFont = value;
+    if (value && FParent) {
+        FFont->Assign(*FParent->Font());
+        FParentFont = true;
+    }
+}
+
+void TControl::SetPopupMenu(TPopupMenu* value) {
+    FPopupMenu = value;
+}
+
+void TControl::SetVisible(bool value) {
+    FVisible = value;
+    ApplyVisibility();
+    if (FParent) FParent->AlignControls();
+}
+
+void TControl::ApplyVisibility() {
+    if (IsLoading() && !parentWidget()) return;
+    setVisible(FVisible);
+}
+
+TColor TControl::EffectiveColor() const {
+    if (FParentColor && FParent) return FParent->EffectiveColor();
+    return FColor;
+}
+
+void TControl::ApplyPalette() {
+    QPalette pal = palette();
+    const QColor c = ToQColor(EffectiveColor());
+    pal.setColor(QPalette::Window, c);
+    pal.setColor(QPalette::WindowText, ToQColor(FFont->Color()));
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+void TControl::FontChanged() {
+    QWidget::setFont(FFont->ToQFont());
+    ApplyPalette();
+    if (auto* win = dynamic_cast<TWinControl*>(this)) {
+        for (TControl* child : win->Controls()) {
+            if (child->FParentFont) {
+                child->FFont->Assign(*FFont);
+                child->FParentFont = true;
+            }
+        }
+    }
+    if (FAutoSize) AdjustSize();
+    update();
+}
+
+void TControl::SetParentControl(TWinControl* parent) {
+    FParent = parent;
+    setParent(parent ? parent->ContainerWidget() : nullptr);
+    if (parent) {
+        if (FParentFont) {
+            FFont->Assign(*parent->Font());
+            FParentFont = true;
+        }
+        ApplyPalette();
+    }
+    ApplyGeometry();
+    ApplyVisibility();
+    if (parent) parent->AlignControls();
+}
+
+void TControl::Loaded() {
+    TComponentBase::Loaded();
+    ApplyPalette();
+    ApplyVisibility();
+    if (FAutoSize) AdjustSize();
+}
+
+void TControl::mousePressEvent(QMouseEvent* event) {
+    TMouseButton b;
+    if (!ButtonFrom(event->button(), b)) return QWidget::mousePressEvent(event);
+    const QPoint p = event->position().toPoint();
+    MouseDown(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TControl::mouseReleaseEvent(QMouseEvent* event) {
+    TMouseButton b;
+    if (!ButtonFrom(event->button(), b)) return QWidget::mouseReleaseEvent(event);
+    const QPoint p = event->position().toPoint();
+    MouseUp(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+    if (b == mbLeft && rect().contains(p) && !FSkipClick) Click();
+    FSkipClick = false;
+}
+
+void TControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
+    // The release that follows the second press does not click again.
+    FSkipClick = true;
+    DblClick();
+}
+
+void TControl::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    MouseMove(ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TControl::contextMenuEvent(QContextMenuEvent* event) {
+    if (!FPopupMenu || !FPopupMenu->AutoPopup()) {
+        event->ignore();
+        return;
+    }
+    FPopupMenu->SetPopupComponent(this);
+    FPopupMenu->Popup(event->globalPos().x(), event->globalPos().y());
+    event->accept();
+}
+
+bool TControl::event(QEvent* event) {
+    return QWidget::event(event);
+}
+
+// ------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(QObject* owner) : TControl(owner) {}
+
+void TWinControl::SetTabStop(bool value) {
+    FTabStop = value;
+    setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+std::vector<TControl*> TWinControl::Controls() const {
+    std::vector<TControl*> result;
+    const QWidget* container = const_cast<TWinControl*>(this)->ContainerWidget();
+    for (QObject* o : container->children())
+        if (auto* c = dynamic_cast<TControl*>(o); c && c->ParentControl() == this)
+            result.push_back(c);
+    return result;
+}
+
+void TWinControl::AlignControls() {
+    if (FAligning || (ComponentState() & csDestroying)) return;
+    FAligning = true;
+    const QWidget* container = ContainerWidget();
+    TRect r = container == this ? Rect(0, 0, FWidth, FHeight)
+                                : Rect(0, 0, container->width(), container->height());
+    AdjustClientRect(r);
+    const std::vector<TControl*> children = Controls();
+    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+        for (TControl* c : children) {
+            if (c->Align() != align || !c->Visible()) continue;
+            switch (align) {
+            case alTop:
+                c->SetBounds(r.Left, r.Top, r.Width(), c->Height());
+                r.Top += c->Height();
+                break;
+            case alBottom:
+                c->SetBounds(r.Left, r.Bottom - c->Height(), r.Width(), c->Height());
+                r.Bottom -= c->Height();
+                break;
+            case alLeft:
+                c->SetBounds(r.Left, r.Top, c->Width(), std::max(0, r.Height()));
+                r.Left += c->Width();
+                break;
+            case alRight:
+                c->SetBounds(r.Right - c->Width(), r.Top, c->Width(), std::max(0, r.Height()));
+                r.Right -= c->Width();
+                break;
+            case alClient:
+                c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+                break;
+            case alNone:
+                break;
+            }
+        }
+    }
+    FAligning = false;
+}
+
+bool TWinControl::ReadChild(QObject* child) {
+    auto* control = dynamic_cast<TControl*>(child);
+    if (!control) return false;
+    control->SetParentControl(this);
+    return true;
+}
+
+std::vector<QObject*> TWinControl::StreamedChildren() const {
+    const std::vector<TControl*> controls = Controls();
+    return {controls.begin(), controls.end()};
+}
+
+void TWinControl::resizeEvent(QResizeEvent* event) {
+    TControl::resizeEvent(event);
+    if (!parentWidget()) {
+        FWidth = width();
+        FHeight = height();
+    }
+    AlignControls();
+}
+
+void TWinControl::childEvent(QChildEvent* event) {
+    TControl::childEvent(event);
+    if (event->removed() && !(ComponentState() & csDestroying)) AlignControls();
+}
+
+// ------------------------------------------------------------------ TScreen
+
+int TScreen::Width() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int TScreen::Height() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}

@@ -1,0 +1,23 @@
+#include "Framework.h"
+
+#include "AppEvnts.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+
+void RegisterFrameworkClasses() {
+    RegisterClass<TApplicationEvents>();
+    RegisterClass<TButton>();
+    RegisterClass<TGroupBox>();
+    RegisterClass<TImage>();
+    RegisterClass<TLabel>();
+    RegisterClass<TMainMenu>();
+    RegisterClass<TMemo>();
+    RegisterClass<TMenuItem>();
+    RegisterClass<TPopupMenu>();
+    RegisterClass<TProgressBar>();
+    RegisterClass<TStatusBar>();
+    RegisterClass<TTimer>();
+}

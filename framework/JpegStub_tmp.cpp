@@ -1,0 +1,5 @@
+#include <QImage>
+#include <QString>
+QImage LoadJpegResource(const QString& path) {
+    return QImage(path);
+}

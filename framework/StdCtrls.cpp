@@ -1,0 +1,217 @@
+#include "StdCtrls.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionGroupBox>
+
+// ------------------------------------------------------------------- TLabel
+
+TLabel::TLabel(QObject* owner) : TControl(owner) {
+    SetParentColor(true);
+    SetAutoSize(true);
+}
+
+void TLabel::SetAlignment(TAlignment value) {
+    FAlignment = value;
+    update();
+}
+
+void TLabel::SetTransparent(bool value) {
+    FTransparent = value;
+    setAutoFillBackground(!value);
+    update();
+}
+
+void TLabel::SetWordWrap(bool value) {
+    FWordWrap = value;
+    if (AutoSize()) AdjustSize();
+    update();
+}
+
+void TLabel::AdjustSize() {
+    if (!AutoSize()) return;
+    const QFontMetrics fm(Font()->ToQFont());
+    const QString text = Caption().isEmpty() ? QStringLiteral(" ") : Caption();
+    if (FWordWrap) {
+        const QRect r =
+            fm.boundingRect(QRect(0, 0, std::max(1, FWidth), 100000), Qt::TextWordWrap, text);
+        SetBounds(FLeft, FTop, FWidth, r.height());
+    } else {
+        const QRect r = fm.boundingRect(QRect(0, 0, 100000, 100000), 0, text);
+        SetBounds(FLeft, FTop, Caption().isEmpty() ? 0 : r.width(), fm.height());
+    }
+}
+
+void TLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setFont(Font()->ToQFont());
+    p.setPen(isEnabled() ? ToQColor(Font()->Color()) : ToQColor(clGrayText));
+    int flags = Qt::AlignTop;
+    flags |= FAlignment == taCenter         ? Qt::AlignHCenter
+             : FAlignment == taRightJustify ? Qt::AlignRight
+                                            : Qt::AlignLeft;
+    if (FWordWrap) flags |= Qt::TextWordWrap;
+    p.drawText(rect(), flags, Caption());
+}
+
+// -------------------------------------------------------------------- TMemo
+
+TMemo::TMemo(QObject* owner) : TWinControl(owner), FEditor(new QPlainTextEdit(this)) {
+    SetColor(clWindow);
+    RegisterEvent("OnChange", OnChange);
+    FEditor->setFrameShape(QFrame::StyledPanel);
+    FEditor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FEditor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QObject::connect(FEditor, &QPlainTextEdit::textChanged, this, [this] {
+        if (FSettingText) return;
+        // A change typed by the user.
+        FText = FEditor->toPlainText();
+        if (!IsLoading()) Change();
+    });
+    ColorChanged();
+}
+
+void TMemo::SetBorderStyle(TBorderStyle value) {
+    FBorderStyle = value;
+    FEditor->setFrameShape(value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+
+QStringList TMemo::Lines() const {
+    if (FText.isEmpty()) return {};
+    QStringList lines = FText.split(QLatin1Char('\n'));
+    if (lines.back().isEmpty()) lines.pop_back();
+    return lines;
+}
+
+void TMemo::SetLines(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1Char('\n');
+    }
+    SetText(text);
+}
+
+void TMemo::SetReadOnly(bool value) {
+    FReadOnly = value;
+    FEditor->setReadOnly(value);
+}
+
+void TMemo::SetScrollBars(TScrollStyle value) {
+    FScrollBars = value;
+    const bool vert = value == ssVertical || value == ssBoth;
+    const bool horz = value == ssHorizontal || value == ssBoth;
+    FEditor->setVerticalScrollBarPolicy(vert ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    FEditor->setHorizontalScrollBarPolicy(horz ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void TMemo::SetWordWrap(bool value) {
+    FWordWrap = value;
+    FEditor->setLineWrapMode(value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void TMemo::SetText(const QString& text) {
+    QString normalized = text;
+    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    normalized.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (normalized == FText) return;
+    FText = normalized;
+    FSettingText = true;
+    FEditor->setPlainText(FText);
+    FSettingText = false;
+    // Show the newest lines, as a memo that was appended to does.
+    FEditor->verticalScrollBar()->setValue(FEditor->verticalScrollBar()->maximum());
+    if (!IsLoading()) Change();
+}
+
+QString TMemo::Line(int index) const {
+    const QStringList lines = Lines();
+    if (index < 0 || index >= lines.size())
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    return lines.at(index);
+}
+
+void TMemo::AddLine(const QString& line) {
+    QStringList lines = Lines();
+    lines.append(line);
+    SetLines(lines);
+}
+
+void TMemo::DeleteLine(int index) {
+    QStringList lines = Lines();
+    if (index < 0 || index >= lines.size())
+        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    lines.removeAt(index);
+    SetLines(lines);
+}
+
+void TMemo::resizeEvent(QResizeEvent* event) {
+    TWinControl::resizeEvent(event);
+    FEditor->setGeometry(0, 0, width(), height());
+}
+
+void TMemo::ColorChanged() {
+    QPalette pal = FEditor->palette();
+    pal.setColor(QPalette::Base, ToQColor(EffectiveColor()));
+    pal.setColor(QPalette::Text, ToQColor(Font()->Color()));
+    FEditor->setPalette(pal);
+}
+
+void TMemo::FontChanged() {
+    TWinControl::FontChanged();
+    FEditor->setFont(Font()->ToQFont());
+    ColorChanged();
+}
+
+// ------------------------------------------------------------------ TButton
+
+TButton::TButton(QObject* owner) : TWinControl(owner), FButton(new QPushButton(this)) {
+    SetTabStop(true);
+    QObject::connect(FButton, &QPushButton::clicked, this, [this] { Click(); });
+}
+
+void TButton::resizeEvent(QResizeEvent* event) {
+    TWinControl::resizeEvent(event);
+    FButton->setGeometry(0, 0, width(), height());
+}
+
+void TButton::CaptionChanged() {
+    FButton->setText(Caption());
+}
+
+void TButton::FontChanged() {
+    TWinControl::FontChanged();
+    FButton->setFont(Font()->ToQFont());
+}
+
+// ---------------------------------------------------------------- TGroupBox
+
+TGroupBox::TGroupBox(QObject* owner) : TWinControl(owner) {}
+
+void TGroupBox::AdjustClientRect(TRect& rect) const {
+    // Room for the caption line on top and the two-pixel frame around.
+    const QFontMetrics fm(Font()->ToQFont());
+    rect.Top += fm.height();
+    rect.Left += 2;
+    rect.Top += 2;
+    rect.Right -= 2;
+    rect.Bottom -= 2;
+}
+
+void TGroupBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    QStyleOptionGroupBox opt;
+    opt.initFrom(this);
+    opt.text = Caption();
+    opt.textAlignment = Qt::AlignLeft;
+    opt.lineWidth = 1;
+    opt.midLineWidth = 0;
+    opt.subControls = QStyle::SC_GroupBoxFrame;
+    if (!Caption().isEmpty()) opt.subControls |= QStyle::SC_GroupBoxLabel;
+    opt.textColor = ToQColor(Font()->Color());
+    p.setFont(Font()->ToQFont());
+    style()->drawComplexControl(QStyle::CC_GroupBox, &opt, &p, this);
+}
