@@ -32,17 +32,15 @@ std::unique_ptr<TOleObject> CreateOleObject(const QUuid& classId) {
 // ---- TMekal ------------------------------------------------------------------
 
 TMekal::TMekal(QObject* owner) : TWinControl(owner), FOleObject(CreateOleObject(CLASS_Mekal)) {
-    resize(26, 26);
-    RegisterEvent("OnActivate", FOnActivate);
-    RegisterEvent("OnClick", FOnClick);
-    RegisterEvent("OnCreate", FOnCreate);
-    RegisterEvent("OnDblClick", FOnDblClick);
-    RegisterEvent("OnDestroy", FOnDestroy);
-    RegisterEvent("OnDeactivate", FOnDeactivate);
-    RegisterEvent("OnKeyPress", FOnKeyPress);
-    RegisterEvent("OnPaint", FOnPaint);
-    RegisterEvent("OnCallerID", FOnCallerID);
-    RegisterEvent("OnSignalA", FOnSignalA);
+    SetBounds(FLeft, FTop, 26, 26);
+    RegisterEvent("OnActivate", OnActivate);
+    RegisterEvent("OnCreate", OnCreate);
+    RegisterEvent("OnDestroy", OnDestroy);
+    RegisterEvent("OnDeactivate", OnDeactivate);
+    RegisterEvent("OnKeyPress", OnKeyPress);
+    RegisterEvent("OnPaint", OnPaint);
+    RegisterEvent("OnCallerID", OnCallerID);
+    RegisterEvent("OnSignalA", OnSignalA);
     // A control without events is still usable through its interface, so
     // a missing event source is not an error.
     FEventSource = Supports<IEventSource>(FOleObject.get());
@@ -98,50 +96,47 @@ void TMekal::Invoke(int dispId, QVariantList& args) {
 }
 
 void TMekal::DoNotifyEvent(int dispId) {
-    TNotifyEvent* event = nullptr;
     switch (dispId) {
     case DISPID_OnActivate:
-        event = &FOnActivate;
+        OnActivate(this);
         break;
     case DISPID_OnClick:
-        event = &FOnClick;
+        Click();
         break;
     case DISPID_OnCreate:
-        event = &FOnCreate;
+        OnCreate(this);
         break;
     case DISPID_OnDblClick:
-        event = &FOnDblClick;
+        DblClick();
         break;
     case DISPID_OnDestroy:
-        event = &FOnDestroy;
+        OnDestroy(this);
         break;
     case DISPID_OnDeactivate:
-        event = &FOnDeactivate;
+        OnDeactivate(this);
         break;
     case DISPID_OnPaint:
-        event = &FOnPaint;
+        OnPaint(this);
         break;
     default:
-        return;
+        break;
     }
-    if (*event) (*event)(this);
 }
 
 void TMekal::DoKeyPress(short& Key) {
-    if (FOnKeyPress) FOnKeyPress(this, Key);
+    OnKeyPress(this, Key);
 }
 
 void TMekal::DoCallerID(const WideString& DeviceID, const WideString& Line,
                         const WideString& PhoneNumber, const WideString& DateTime,
                         const WideString& OtherText) {
-    if (FOnCallerID) FOnCallerID(this, DeviceID, Line, PhoneNumber, DateTime, OtherText);
+    OnCallerID(this, DeviceID, Line, PhoneNumber, DateTime, OtherText);
 }
 
 void TMekal::DoSignalA(const WideString& Level1, const WideString& Level2, const WideString& Level3,
                        const WideString& Level4, const WideString& Level5, const WideString& Level6,
                        const WideString& Level7, const WideString& Level8) {
-    if (FOnSignalA)
-        FOnSignalA(this, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8);
+    OnSignalA(this, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8);
 }
 
 // A small device glyph: a dark box with four line lamps and a cable, drawn
@@ -151,7 +146,7 @@ void TMekal::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const qreal w = width();
     const qreal h = height();
-    p.fillRect(rect(), palette().button());
+    p.fillRect(rect(), ToQColor(EffectiveColor()));
 
     const QRectF body(w * 0.12, h * 0.34, w * 0.76, h * 0.52);
     p.setPen(QPen(QColor(0x20, 0x2A, 0x33), 1));

@@ -136,19 +136,20 @@ public:
     const QByteArray& ControlData() const { return FControlData; }
     void SetControlData(const QByteArray& data) { FControlData = data; }
 
-    TNotifyEvent& OnActivate() { return FOnActivate; }
-    TNotifyEvent& OnClick() { return FOnClick; }
-    TNotifyEvent& OnCreate() { return FOnCreate; }
-    TNotifyEvent& OnDblClick() { return FOnDblClick; }
-    TNotifyEvent& OnDestroy() { return FOnDestroy; }
-    TNotifyEvent& OnDeactivate() { return FOnDeactivate; }
-    TMekalOnKeyPress& OnKeyPress() { return FOnKeyPress; }
-    TNotifyEvent& OnPaint() { return FOnPaint; }
-    TMekalOnCallerID& OnCallerID() { return FOnCallerID; }
-    TMekalOnSignalA& OnSignalA() { return FOnSignalA; }
+    // Events by dispatch id; 202 and 204 are the control's own OnClick and
+    // OnDblClick.
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnDeactivate;
+    TMekalOnKeyPress OnKeyPress;
+    TNotifyEvent OnPaint;
+    TMekalOnCallerID OnCallerID;
+    TMekalOnSignalA OnSignalA;
 
 protected:
     // Dispatch methods: each calls its handler only when one is assigned.
+    // DoNotifyEvent serves the events without parameters.
     virtual void DoNotifyEvent(int dispId);
     virtual void DoKeyPress(short& Key);
     virtual void DoCallerID(const WideString& DeviceID, const WideString& Line,
@@ -168,15 +169,4 @@ private:
     IEventSource* FEventSource = nullptr;
     IMekal* FIntf = nullptr;
     QByteArray FControlData;
-
-    TNotifyEvent FOnActivate;
-    TNotifyEvent FOnClick;
-    TNotifyEvent FOnCreate;
-    TNotifyEvent FOnDblClick;
-    TNotifyEvent FOnDestroy;
-    TNotifyEvent FOnDeactivate;
-    TMekalOnKeyPress FOnKeyPress;
-    TNotifyEvent FOnPaint;
-    TMekalOnCallerID FOnCallerID;
-    TMekalOnSignalA FOnSignalA;
 };

@@ -58,7 +58,7 @@ TEST(DeviceScript, ReadsEveryEventWithTimesLinesAndDefaults) {
 
     EXPECT_EQ(events[5].Kind, seUnplug);
     EXPECT_EQ(events[5].Time, 9000);
-    EXPECT_EQ(events[5].Line, 9);
+    EXPECT_EQ(events[5].Line, 8);
     EXPECT_TRUE(events[5].Args.isEmpty());
 }
 

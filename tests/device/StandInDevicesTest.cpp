@@ -18,6 +18,10 @@ struct Received {
     friend bool operator==(const Received&, const Received&) = default;
 };
 
+void PrintTo(const Received& r, std::ostream* os) {
+    *os << r.At << " ms, " << r.DispId << ": " << r.Args.join(u'|').toStdString();
+}
+
 QStringList ToTexts(const QVariantList& args) {
     QStringList texts;
     for (const QVariant& v : args)
@@ -80,7 +84,9 @@ std::vector<Received> RunSimulator(quint32 seed, const std::vector<qint64>& step
 }
 
 std::vector<qint64> Steps(qint64 total, qint64 step) {
-    return std::vector<qint64>(std::size_t(total / step), step);
+    std::vector<qint64> steps(std::size_t(total / step), step);
+    steps.push_back(total % step);
+    return steps;
 }
 
 } // namespace
@@ -119,15 +125,15 @@ TEST(DeviceSimulator, ReportsRealisticLevelsAndCalls) {
     const std::vector<Received> events = RunSimulator(7, {total}, &serial);
 
     std::vector<Received> calls;
-    std::vector<Received> signals;
+    std::vector<Received> levels;
     for (const Received& e : events)
-        (e.DispId == DISPID_OnCallerID ? calls : signals).push_back(e);
-    ASSERT_EQ(signals.size() + calls.size(), events.size());
+        (e.DispId == DISPID_OnCallerID ? calls : levels).push_back(e);
+    ASSERT_EQ(levels.size() + calls.size(), events.size());
 
     // A level report every 500 ms from the connection on.
-    ASSERT_EQ(signals.size(), std::size_t((total - 1000) / 500 + 1));
-    for (std::size_t i = 0; i < signals.size(); ++i)
-        EXPECT_EQ(signals[i].At, 1000 + qint64(i) * 500);
+    ASSERT_EQ(levels.size(), std::size_t((total - 1000) / 500 + 1));
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        EXPECT_EQ(levels[i].At, 1000 + qint64(i) * 500);
 
     // A call every 3 to 8 seconds, on lines 1-4, with Turkish numbers.
     ASSERT_GE(calls.size(), std::size_t(total / 8000 - 1));
@@ -149,7 +155,7 @@ TEST(DeviceSimulator, ReportsRealisticLevelsAndCalls) {
 
     // The ringing line reads high in the two seconds before its call; every
     // other level is between 0 and 2; lines 5-8 read "0".
-    for (const Received& s : signals) {
+    for (const Received& s : levels) {
         ASSERT_EQ(s.Args.size(), 8);
         int ringing = 0;
         for (const Received& c : calls)
