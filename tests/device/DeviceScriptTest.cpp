@@ -163,7 +163,8 @@ TEST(DeviceScript, LoadingNamesTheFileThatCannotBeRead) {
 }
 
 TEST(DeviceScript, ShippedScriptsAreValid) {
-    const QDir data(qEnvironmentVariable("CALLERID_TEST_DATA"));
+    const QDir data(
+        qEnvironmentVariable("CALLERID_TEST_DATA", QStringLiteral(QT_TESTCASE_SOURCEDIR "/data")));
     const QStringList scripts = {data.filePath(QStringLiteral("calls.script")),
                                  data.filePath(QStringLiteral("../../resources/demo.script"))};
     for (const QString& path : scripts) {

@@ -195,7 +195,6 @@ TEST_F(MekalTest, StopsEventsWhenDestroyed) {
         TMekal mekal;
         ASSERT_TRUE(mekal.BindEvent("OnCallerID", &handlers, "Mekal1CallerID"));
         mekal.Start();
-        QTest::qWait(1);
     }
     QTest::qWait(50);
     EXPECT_TRUE(handlers.Log.isEmpty());
