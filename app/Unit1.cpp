@@ -18,9 +18,9 @@ QString Caption8(const QString& text) {
 
 } // namespace
 
-TForm1::TForm1(QObject* owner) : TForm(owner) {
+TForm1::TForm1(QObject* owner, const QString& layout) : TForm(owner) {
     EnsureResources();
-    ReadLayout(QStringLiteral(":/layouts/Unit1.xml"));
+    ReadLayout(layout);
     Timer1 = BindComponent<TTimer>(this, "Timer1");
     ApplicationEvents1 = BindComponent<TApplicationEvents>(this, "ApplicationEvents1");
     PopupMenu1 = BindComponent<TPopupMenu>(this, "PopupMenu1");

@@ -16,7 +16,10 @@
 class TForm1 : public TForm {
     Q_OBJECT
 public:
-    explicit TForm1(QObject* owner = nullptr);
+    // Reads the window from its stored layout (another layout of the same
+    // window may be named, as the tests do).
+    explicit TForm1(QObject* owner = nullptr,
+                    const QString& layout = QStringLiteral(":/layouts/Unit1.xml"));
 
     // Components, bound by name once the layout has been read.
     TTimer* Timer1 = nullptr;

@@ -5,9 +5,9 @@
 
 TForm2* Form2 = nullptr;
 
-TForm2::TForm2(QObject* owner) : TForm(owner) {
+TForm2::TForm2(QObject* owner, const QString& layout) : TForm(owner) {
     EnsureResources();
-    ReadLayout(QStringLiteral(":/layouts/Unit2.xml"));
+    ReadLayout(layout);
     StatusBar1 = BindComponent<TStatusBar>(this, "StatusBar1");
     Image3 = BindComponent<TImage>(this, "Image3");
 }

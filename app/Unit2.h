@@ -8,7 +8,10 @@
 class TForm2 : public TForm {
     Q_OBJECT
 public:
-    explicit TForm2(QObject* owner = nullptr);
+    // Reads the window from its stored layout (another layout of the same
+    // window may be named, as the tests do).
+    explicit TForm2(QObject* owner = nullptr,
+                    const QString& layout = QStringLiteral(":/layouts/Unit2.xml"));
 
     TStatusBar* StatusBar1 = nullptr;
     TImage* Image3 = nullptr;

@@ -5,9 +5,9 @@
 
 TForm3* Form3 = nullptr;
 
-TForm3::TForm3(QObject* owner) : TForm(owner) {
+TForm3::TForm3(QObject* owner, const QString& layout) : TForm(owner) {
     EnsureResources();
-    ReadLayout(QStringLiteral(":/layouts/Unit3.xml"));
+    ReadLayout(layout);
     StatusBar1 = BindComponent<TStatusBar>(this, "StatusBar1");
     w_ayar = BindComponent<TImage>(this, "w_ayar");
 }

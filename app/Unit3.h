@@ -8,7 +8,10 @@
 class TForm3 : public TForm {
     Q_OBJECT
 public:
-    explicit TForm3(QObject* owner = nullptr);
+    // Reads the window from its stored layout (another layout of the same
+    // window may be named, as the tests do).
+    explicit TForm3(QObject* owner = nullptr,
+                    const QString& layout = QStringLiteral(":/layouts/Unit3.xml"));
 
     TStatusBar* StatusBar1 = nullptr;
     TImage* w_ayar = nullptr;

@@ -5,9 +5,9 @@
 
 THelpForm* HelpForm = nullptr;
 
-THelpForm::THelpForm(QObject* owner) : TForm(owner) {
+THelpForm::THelpForm(QObject* owner, const QString& layout) : TForm(owner) {
     EnsureResources();
-    ReadLayout(QStringLiteral(":/layouts/Unit4.xml"));
+    ReadLayout(layout);
     GroupBox1 = BindComponent<TGroupBox>(this, "GroupBox1");
     Memo1 = BindComponent<TMemo>(this, "Memo1");
     Label1 = BindComponent<TLabel>(this, "Label1");

@@ -7,7 +7,10 @@
 class THelpForm : public TForm {
     Q_OBJECT
 public:
-    explicit THelpForm(QObject* owner = nullptr);
+    // Reads the window from its stored layout (another layout of the same
+    // window may be named, as the tests do).
+    explicit THelpForm(QObject* owner = nullptr,
+                       const QString& layout = QStringLiteral(":/layouts/Unit4.xml"));
 
     TGroupBox* GroupBox1 = nullptr;
     TMemo* Memo1 = nullptr;

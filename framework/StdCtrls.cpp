@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include "SysUtils.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -129,8 +131,7 @@ void TMemo::SetText(const QString& text) {
 
 QString TMemo::Line(int index) const {
     const QStringList lines = Lines();
-    if (index < 0 || index >= lines.size())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    if (index < 0 || index >= lines.size()) ListIndexError(index);
     return lines.at(index);
 }
 
@@ -142,8 +143,7 @@ void TMemo::AddLine(const QString& line) {
 
 void TMemo::DeleteLine(int index) {
     QStringList lines = Lines();
-    if (index < 0 || index >= lines.size())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    if (index < 0 || index >= lines.size()) ListIndexError(index);
     lines.removeAt(index);
     SetLines(lines);
 }
