@@ -1,6 +1,6 @@
 #include "ExtCtrls.h"
 
-QImage LoadJpegResource(const QString& path); // TEMP until Jpeg.h lands
+#include "Jpeg.h"
 
 #include <QPainter>
 
