@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace {
 
