@@ -6,12 +6,18 @@
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
+#include "UnitSupport.h"
 #include "mekalcallerid_TLB.h"
+
+#include <QApplication>
+#include <QIcon>
 
 void CreateToolWindows() {
     RegisterFrameworkClasses();
     RegisterDeviceClasses();
     Application->SetTitle(QStringLiteral("Caller ID Test"));
+    EnsureResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));
     // A window that fails to build takes the ones before it down with it.
     try {
         Form1 = new TForm1(Application);
