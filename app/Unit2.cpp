@@ -1,6 +1,5 @@
 #include "Unit2.h"
 
-#include "SysUtils.h"
 #include "UnitSupport.h"
 
 TForm2* Form2 = nullptr;
@@ -13,11 +12,7 @@ TForm2::TForm2(QObject* owner, const QString& layout) : TForm(owner) {
 }
 
 void TForm2::Image3Click(QObject*) {
-    SetLeft(10);
-    SetTop(10);
-    SetHeight(CheckedAdd(TScreen::Height(), -200));
-    SetWidth(CheckedMul(Height(), 130) / 100);
-    BringToFront();
+    FitPictureWindow(this, true);
 }
 
 void TForm2::FormShow(QObject* Sender) {

@@ -1,6 +1,5 @@
 #include "Unit3.h"
 
-#include "SysUtils.h"
 #include "UnitSupport.h"
 
 TForm3* Form3 = nullptr;
@@ -13,10 +12,7 @@ TForm3::TForm3(QObject* owner, const QString& layout) : TForm(owner) {
 }
 
 void TForm3::w_ayarClick(QObject*) {
-    SetLeft(10);
-    SetTop(10);
-    SetHeight(CheckedAdd(TScreen::Height(), -200));
-    BringToFront();
+    FitPictureWindow(this, false);
 }
 
 void TForm3::FormShow(QObject* Sender) {

@@ -1,5 +1,8 @@
 #include "UnitSupport.h"
 
+#include "Forms.h"
+#include "SysUtils.h"
+
 #include <QtGlobal>
 
 // Resource initialisers must live outside any namespace.
@@ -14,4 +17,12 @@ void EnsureResources() {
         return true;
     }();
     (void)done;
+}
+
+void FitPictureWindow(TForm* form, bool landscape) {
+    form->SetLeft(10);
+    form->SetTop(10);
+    form->SetHeight(CheckedSub(TScreen::Height(), 200));
+    if (landscape) form->SetWidth(CheckedMul(form->Height(), 130) / 100);
+    form->BringToFront();
 }

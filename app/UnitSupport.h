@@ -4,6 +4,8 @@
 
 #include "Classes.h"
 
+class TForm;
+
 #include <QString>
 
 // Looks a component of the window up by name; a layout that lacks one the
@@ -20,3 +22,8 @@ template <class T> T* BindComponent(QObject* root, const char* name) {
 // Makes the layouts, pictures and icons compiled into this library
 // available; every window calls it before reading its layout.
 void EnsureResources();
+
+// Fits a picture window to the screen: top-left corner at (10, 10), height
+// the screen's less 200 pixels and, for a landscape picture, width 1.3 times
+// the height (overflow-checked); then brings the window to the front.
+void FitPictureWindow(TForm* form, bool landscape);
