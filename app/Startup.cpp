@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Framework.h"
+#include "TrayIcon.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -15,6 +16,7 @@
 void CreateToolWindows() {
     RegisterFrameworkClasses();
     RegisterDeviceClasses();
+    RegisterTrayClasses();
     Application->SetTitle(QStringLiteral("Caller ID Test"));
     EnsureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));

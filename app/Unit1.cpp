@@ -27,6 +27,7 @@ TForm1::TForm1(QObject* owner, const QString& layout) : TForm(owner) {
     Listeyisil1 = BindComponent<TMenuItem>(this, "Listeyisil1");
     ki1 = BindComponent<TMenuItem>(this, "ki1");
     Timer2 = BindComponent<TTimer>(this, "Timer2");
+    TrayIcon1 = BindComponent<TTrayIcon>(this, "TrayIcon1");
     GroupBox4 = BindComponent<TGroupBox>(this, "GroupBox4");
     GridPlace = BindComponent<TPanel>(this, "GridPlace");
     Memo2 = BindComponent<TMemo>(this, "Memo2");

@@ -9,6 +9,7 @@
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Strings.h"
+#include "TrayIcon.h"
 #include "mekalcallerid_TLB.h"
 
 #include <array>
@@ -28,6 +29,7 @@ public:
     TMenuItem* Listeyisil1 = nullptr;
     TMenuItem* ki1 = nullptr;
     TTimer* Timer2 = nullptr;
+    TTrayIcon* TrayIcon1 = nullptr;
     TGroupBox* GroupBox4 = nullptr;
     TPanel* GridPlace = nullptr;
     TMemo* Memo2 = nullptr;
