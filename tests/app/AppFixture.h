@@ -10,8 +10,11 @@
 #include "Unit3.h"
 #include "Unit4.h"
 
+#include <QAction>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 class ToolWindows : public ::testing::Test {
@@ -42,6 +45,20 @@ protected:
     void TearDown() override {
         DestroyToolWindows();
         qunsetenv("CALLERID_DEVICE");
+    }
+
+    // Triggers the action from the message loop and runs the loop until the
+    // tool ends it; false when it had not ended after four seconds.
+    static bool EndsTheTool(QAction* action) {
+        QTimer::singleShot(0, action, &QAction::trigger);
+        QElapsedTimer clock;
+        clock.start();
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        guard.start(5000);
+        QApplication::exec();
+        return clock.elapsed() < 4000;
     }
 
     static bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
