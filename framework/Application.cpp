@@ -65,7 +65,7 @@ void TApplication::Restore() {
 }
 
 int TApplication::Run() {
-    if (FMainForm && !FMainForm->isVisible()) FMainForm->Show();
+    if (FMainForm && FShowMainForm) FMainForm->Show();
     return QApplication::exec();
 }
 

@@ -42,6 +42,10 @@ public:
     void BringToFront();
     void Minimize();
     void Restore();
+    // Whether Run shows the main form; a component may ask it not to
+    // (a tool that starts in the notification area).
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool value) { FShowMainForm = value; }
     int Run();
     void Terminate();
 
@@ -63,6 +67,7 @@ public:
 private:
     QString FTitle;
     TForm* FMainForm = nullptr;
+    bool FShowMainForm = true;
     std::vector<TForm*> FForms;
     std::vector<std::pair<QObject*, TExceptionEvent>> FExceptionHandlers;
 };

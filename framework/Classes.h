@@ -66,10 +66,17 @@ public:
     }
 
 private:
+    template <class T> static bool ParameterMatches(const QMetaMethod& m, int i) {
+        const QMetaType want = QMetaType::fromType<std::remove_cvref_t<T>>();
+        const QMetaType have = m.parameterMetaType(i);
+        if (have.isValid()) return have == want;
+        // A non-const reference (an in-out parameter) has no meta type of its
+        // own; its declared name tells.
+        return m.parameterTypeName(i) == QByteArray(want.name()) + '&';
+    }
     template <std::size_t... I>
     static bool ParametersMatch(const QMetaMethod& m, std::index_sequence<I...>) {
-        return ((m.parameterMetaType(int(I)) == QMetaType::fromType<std::remove_cvref_t<A>>()) &&
-                ...);
+        return (ParameterMatches<A>(m, int(I)) && ...);
     }
 
     Fn FFn;

@@ -213,7 +213,7 @@ void TControl::ApplyPalette() {
     pal.setColor(QPalette::Window, c);
     pal.setColor(QPalette::WindowText, ToQColor(FFont->Color()));
     setPalette(pal);
-    setAutoFillBackground(true);
+    setAutoFillBackground(!PaintsOwnBackground());
 }
 
 void TControl::FontChanged() {

@@ -177,6 +177,9 @@ protected:
     // Size the control to its content when AutoSize is on.
     virtual void AdjustSize() {}
     void ApplyPalette();
+    // Controls that paint their background themselves (or let the parent
+    // show through) say so; the others are filled with their colour.
+    virtual bool PaintsOwnBackground() const { return false; }
     void ApplyVisibility();
     // A top-level window positions itself (frame included).
     virtual void ApplyGeometry();

@@ -1,6 +1,6 @@
 #include "ExtCtrls.h"
 
-QImage LoadJpegResource(const QString& path); // TEMP until Jpeg.h lands
+#include "Jpeg.h"
 
 #include <QPainter>
 
@@ -89,4 +89,10 @@ void TImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(DestRect(), FImage);
+}
+
+// -------------------------------------------------------------------- TPanel
+
+TPanel::TPanel(QObject* owner) : TWinControl(owner) {
+    SetParentColor(true);
 }

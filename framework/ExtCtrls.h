@@ -69,3 +69,11 @@ private:
     bool FProportional = false;
     bool FStretch = false;
 };
+
+// A plain container that paints its background; it keeps a place on a
+// window for content that is put there from code.
+class TPanel : public TWinControl {
+    Q_OBJECT
+public:
+    explicit TPanel(QObject* owner = nullptr);
+};

@@ -113,6 +113,15 @@ void TForm::ReadLayout(const QString& resourcePath) {
     ReadComponentResource(this, resourcePath);
 }
 
+void TForm::Show() {
+    if (isVisible()) {
+        ShownAgain();
+        BringToFront();
+        return;
+    }
+    SetVisible(true);
+}
+
 void TForm::Close() {
     close();
 }

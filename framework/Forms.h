@@ -54,6 +54,8 @@ public:
     // must be the one the layout names.
     void ReadLayout(const QString& resourcePath);
 
+    // Shows the window; a window already shown is brought to the front.
+    void Show();
     void Close();
     void BringToFront();
 
@@ -68,6 +70,8 @@ public:
     virtual void KeyPress(QChar& key) { OnKeyPress(this, key); }
 
 protected:
+    // Runs when Show is asked of a window that is already shown.
+    virtual void ShownAgain() {}
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

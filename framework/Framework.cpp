@@ -16,6 +16,7 @@ void RegisterFrameworkClasses() {
     RegisterClass<TMainMenu>();
     RegisterClass<TMemo>();
     RegisterClass<TMenuItem>();
+    RegisterClass<TPanel>();
     RegisterClass<TPopupMenu>();
     RegisterClass<TProgressBar>();
     RegisterClass<TStatusBar>();

@@ -50,7 +50,9 @@ void TMenuItem::AddTo(QMenu* menu) {
         return;
     }
     if (FItems.empty()) {
-        menu->addAction(MakeAction(menu));
+        QAction* action = MakeAction(menu);
+        menu->addAction(action);
+        if (FDefault) menu->setDefaultAction(action);
         return;
     }
     QMenu* sub = menu->addMenu(FCaption);

@@ -14,6 +14,7 @@ class QAction;
 class TMenuItem : public TComponent {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(bool Default READ Default WRITE SetDefault)
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
 public:
@@ -21,6 +22,9 @@ public:
 
     const QString& Caption() const { return FCaption; }
     void SetCaption(const QString& value);
+    // The item a double-click on the menu's owner chooses; shown in bold.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool value) { FDefault = value; }
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool value);
     bool Visible() const { return FVisible; }
@@ -48,6 +52,7 @@ private:
     QAction* MakeAction(QObject* parent);
 
     QString FCaption;
+    bool FDefault = false;
     bool FEnabled = true;
     bool FVisible = true;
     std::vector<TMenuItem*> FItems;

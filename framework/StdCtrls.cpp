@@ -1,17 +1,24 @@
 #include "StdCtrls.h"
 
+#include "SysUtils.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionGroupBox>
+#include <QTextBlock>
 
 // ------------------------------------------------------------------- TLabel
 
 TLabel::TLabel(QObject* owner) : TControl(owner) {
     SetParentColor(true);
     SetAutoSize(true);
+    // The label paints its own background, and only when it has a colour of
+    // its own: with its parent's colour it lets the parent show through, as
+    // a group box's panel may be shaded by the style.
+    setAutoFillBackground(false);
 }
 
 void TLabel::SetAlignment(TAlignment value) {
@@ -21,7 +28,6 @@ void TLabel::SetAlignment(TAlignment value) {
 
 void TLabel::SetTransparent(bool value) {
     FTransparent = value;
-    setAutoFillBackground(!value);
     update();
 }
 
@@ -47,6 +53,7 @@ void TLabel::AdjustSize() {
 
 void TLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    if (!FTransparent && !ParentColor()) p.fillRect(rect(), ToQColor(Color()));
     p.setFont(Font()->ToQFont());
     p.setPen(isEnabled() ? ToQColor(Font()->Color()) : ToQColor(clGrayText));
     int flags = Qt::AlignTop;
@@ -122,15 +129,23 @@ void TMemo::SetText(const QString& text) {
     FSettingText = true;
     FEditor->setPlainText(FText);
     FSettingText = false;
-    // Show the newest lines, as a memo that was appended to does.
-    FEditor->verticalScrollBar()->setValue(FEditor->verticalScrollBar()->maximum());
+    if (!IsLoading()) {
+        // Keep the last line in view, as the caret of a memo that was just
+        // written to does; the empty line after the last break does not
+        // count, so two lines in a two-line box both stay visible.
+        QTextBlock last = FEditor->document()->lastBlock();
+        if (last.text().isEmpty() && last.previous().isValid()) last = last.previous();
+        QTextCursor cursor(last);
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        FEditor->setTextCursor(cursor);
+        FEditor->ensureCursorVisible();
+    }
     if (!IsLoading()) Change();
 }
 
 QString TMemo::Line(int index) const {
     const QStringList lines = Lines();
-    if (index < 0 || index >= lines.size())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    if (index < 0 || index >= lines.size()) ListIndexError(index);
     return lines.at(index);
 }
 
@@ -142,8 +157,7 @@ void TMemo::AddLine(const QString& line) {
 
 void TMemo::DeleteLine(int index) {
     QStringList lines = Lines();
-    if (index < 0 || index >= lines.size())
-        throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
+    if (index < 0 || index >= lines.size()) ListIndexError(index);
     lines.removeAt(index);
     SetLines(lines);
 }

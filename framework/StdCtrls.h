@@ -29,6 +29,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void AdjustSize() override;
+    bool PaintsOwnBackground() const override { return true; }
 
 private:
     TAlignment FAlignment = taLeftJustify;

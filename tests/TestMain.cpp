@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include <QPalette>
+#include <QStyle>
 #include <QStyleFactory>
 #include <gtest/gtest.h>
 

@@ -1,0 +1,133 @@
+#include "Unit1.h"
+
+#include "Application.h"
+#include "SysUtils.h"
+#include "Unit2.h"
+#include "Unit3.h"
+#include "Unit4.h"
+#include "UnitSupport.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// Captions are 8-bit texts: what the code page cannot hold does not survive.
+QString Caption8(const QString& text) {
+    return AnsiToWide(WideToAnsi(text));
+}
+
+} // namespace
+
+TForm1::TForm1(QObject* owner, const QString& layout) : TForm(owner) {
+    EnsureResources();
+    ReadLayout(layout);
+    Timer1 = BindComponent<TTimer>(this, "Timer1");
+    ApplicationEvents1 = BindComponent<TApplicationEvents>(this, "ApplicationEvents1");
+    PopupMenu1 = BindComponent<TPopupMenu>(this, "PopupMenu1");
+    Listeyisil1 = BindComponent<TMenuItem>(this, "Listeyisil1");
+    ki1 = BindComponent<TMenuItem>(this, "ki1");
+    Timer2 = BindComponent<TTimer>(this, "Timer2");
+    GroupBox4 = BindComponent<TGroupBox>(this, "GroupBox4");
+    GridPlace = BindComponent<TPanel>(this, "GridPlace");
+    Memo2 = BindComponent<TMemo>(this, "Memo2");
+    GroupBox2 = BindComponent<TGroupBox>(this, "GroupBox2");
+    Label22 = BindComponent<TLabel>(this, "Label22");
+    Label5 = BindComponent<TLabel>(this, "Label5");
+    Label9 = BindComponent<TLabel>(this, "Label9");
+    Label24 = BindComponent<TLabel>(this, "Label24");
+    Label25 = BindComponent<TLabel>(this, "Label25");
+    Mekal1 = BindComponent<TMekal>(this, "Mekal1");
+    tek = BindComponent<TGroupBox>(this, "tek");
+    Label6 = BindComponent<TLabel>(this, "Label6");
+    Label7 = BindComponent<TLabel>(this, "Label7");
+    Label8 = BindComponent<TLabel>(this, "Label8");
+    Label15 = BindComponent<TLabel>(this, "Label15");
+    ProgressBar1 = BindComponent<TProgressBar>(this, "ProgressBar1");
+    ProgressBar2 = BindComponent<TProgressBar>(this, "ProgressBar2");
+    ProgressBar3 = BindComponent<TProgressBar>(this, "ProgressBar3");
+    ProgressBar4 = BindComponent<TProgressBar>(this, "ProgressBar4");
+    Label1 = BindComponent<TLabel>(this, "Label1");
+    Label2 = BindComponent<TLabel>(this, "Label2");
+    Label3 = BindComponent<TLabel>(this, "Label3");
+    Label4 = BindComponent<TLabel>(this, "Label4");
+    tempMemo = BindComponent<TMemo>(this, "tempMemo");
+    MainMenu1 = BindComponent<TMainMenu>(this, "MainMenu1");
+    BalantKlavuzu1 = BindComponent<TMenuItem>(this, "BalantKlavuzu1");
+    Ayar1 = BindComponent<TMenuItem>(this, "Ayar1");
+    Yardm1 = BindComponent<TMenuItem>(this, "Yardm1");
+}
+
+void TForm1::FormShow(QObject*) {
+    FCallCount = 0;
+    Label5->SetCaption(QStringLiteral("0"));
+    Mekal1->SetDispatchProperty(201, false);
+    Mekal1->Start();
+    SetAutoSize(true);
+}
+
+void TForm1::Timer1Timer(QObject*) {
+    // The connection monitor comes with the call list.
+}
+
+void TForm1::Timer2Timer(QObject*) {
+    Timer2->SetEnabled(false);
+    Application->BringToFront();
+}
+
+void TForm1::ki1Click(QObject*) {
+    Close();
+}
+
+void TForm1::Listeyisil1Click(QObject*) {
+    ResetCallList();
+}
+
+void TForm1::ResetCallList() {
+    Memo2->SetText(tempMemo->Text());
+    FCallCount = 0;
+    Label5->SetCaption(QStringLiteral("0"));
+}
+
+void TForm1::Mekal1SignalA(QObject*, const WideString& Level1, const WideString& Level2,
+                           const WideString& Level3, const WideString& Level4, const WideString&,
+                           const WideString&, const WideString&, const WideString&) {
+    // Every level is parsed before anything is shown, so a bad report leaves
+    // the panel as the last good one drew it.
+    const std::array<int, 4> levels{
+        StrToInt(AnsiToWide(WideToAnsi(Level1))),
+        StrToInt(AnsiToWide(WideToAnsi(Level2))),
+        StrToInt(AnsiToWide(WideToAnsi(Level3))),
+        StrToInt(AnsiToWide(WideToAnsi(Level4))),
+    };
+    const std::array<TProgressBar*, 4> bars{ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4};
+    const std::array<TLabel*, 4> labels{Label1, Label2, Label3, Label4};
+    for (std::size_t i = 0; i < 4; ++i)
+        bars[i]->SetPosition(levels[i]);
+    for (std::size_t i = 0; i < 4; ++i)
+        labels[i]->SetCaption(IntToStr(levels[i]));
+}
+
+void TForm1::ApplicationEvents1Exception(QObject*, const Exception& E) {
+    Memo2->AddLine(Caption8(E.Message() + QLatin1Char(':') + TimeToStr(Now())));
+}
+
+void TForm1::Memo2Change(QObject*) {
+    // Deleting a line changes the text again and so comes back here, until
+    // only the two newest lines are left.
+    if (Memo2->LineCount() > 2) Memo2->DeleteLine(0);
+}
+
+void TForm1::BalantKlavuzu1Click(QObject*) {
+    Form2->Show();
+    Form2->BringToFront();
+}
+
+void TForm1::Ayar1Click(QObject*) {
+    Form3->Show();
+    Form3->BringToFront();
+}
+
+void TForm1::Yardm1Click(QObject*) {
+    HelpForm->Show();
+    HelpForm->BringToFront();
+}

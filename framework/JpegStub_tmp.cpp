@@ -1,5 +1,0 @@
-#include <QImage>
-#include <QString>
-QImage LoadJpegResource(const QString& path) {
-    return QImage(path);
-}

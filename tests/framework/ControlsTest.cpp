@@ -1,0 +1,209 @@
+// The behaviour of the framework's controls that the windows rely on.
+
+#include "AppEvnts.h"
+#include "Application.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "Forms.h"
+#include "StdCtrls.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+TEST(Align, SharesTheClientAreaTopBottomLeftRightThenClient) {
+    TForm form;
+    form.SetClientWidth(400);
+    form.SetClientHeight(300);
+    auto* top = new TPanel(&form);
+    top->SetParentControl(&form);
+    top->SetHeight(50);
+    top->SetAlign(TControl::alTop);
+    auto* left = new TPanel(&form);
+    left->SetParentControl(&form);
+    left->SetWidth(100);
+    left->SetAlign(TControl::alLeft);
+    auto* right = new TPanel(&form);
+    right->SetParentControl(&form);
+    right->SetWidth(80);
+    right->SetAlign(TControl::alRight);
+    auto* rest = new TPanel(&form);
+    rest->SetParentControl(&form);
+    rest->SetAlign(TControl::alClient);
+
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 400, 50));
+    EXPECT_EQ(left->BoundsRect(), Rect(0, 50, 100, 300));
+    EXPECT_EQ(right->BoundsRect(), Rect(320, 50, 400, 300));
+    EXPECT_EQ(rest->BoundsRect(), Rect(100, 50, 320, 300));
+
+    // A hidden control gives its place up; a resize re-lays the rest out.
+    top->SetVisible(false);
+    form.SetClientWidth(500);
+    EXPECT_EQ(left->BoundsRect(), Rect(0, 0, 100, 300));
+    EXPECT_EQ(rest->BoundsRect(), Rect(100, 0, 420, 300));
+}
+
+TEST(Align, GroupBoxLeavesRoomForItsFrameAndCaption) {
+    TForm form;
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    auto* box = new TGroupBox(&form);
+    box->SetParentControl(&form);
+    box->SetAlign(TControl::alClient);
+    auto* inner = new TPanel(&form);
+    inner->SetParentControl(box);
+    inner->SetAlign(TControl::alClient);
+    const TRect r = inner->BoundsRect();
+    EXPECT_EQ(r.Left, 2);
+    EXPECT_EQ(r.Right, 298);
+    EXPECT_EQ(r.Bottom, 198);
+    EXPECT_GT(r.Top, 2);
+}
+
+TEST(Memo, LinesEndWithABreakAndATrailingEmptyLineDoesNotCount) {
+    TMemo memo;
+    memo.SetLines({"bir", "iki"});
+    EXPECT_EQ(memo.Text(), "bir\niki\n");
+    EXPECT_EQ(memo.LineCount(), 2);
+    memo.AddLine("üç");
+    EXPECT_EQ(memo.Lines(), QStringList({"bir", "iki", "üç"}));
+    memo.SetText("a\r\nb\r\n\r\n");
+    EXPECT_EQ(memo.Lines(), QStringList({"a", "b", ""}));
+    memo.DeleteLine(0);
+    EXPECT_EQ(memo.Text(), "b\n\n");
+    try {
+        memo.DeleteLine(5);
+        ADD_FAILURE();
+    } catch (const EListError& e) {
+        EXPECT_EQ(e.Message(), "List index out of bounds (5)");
+    }
+}
+
+TEST(Memo, ChangeRunsForEveryChangeIncludingThoseMadeByTheHandler) {
+    TMemo memo;
+    int changes = 0;
+    memo.OnChange = [&](QObject*) {
+        ++changes;
+        if (memo.LineCount() > 2) memo.DeleteLine(0);
+    };
+    memo.SetLines({"1", "2"});
+    memo.AddLine("3");
+    memo.AddLine("4");
+    EXPECT_EQ(memo.Lines(), QStringList({"3", "4"}));
+    // SetLines, then each AddLine and the deletion it caused.
+    EXPECT_EQ(changes, 5);
+}
+
+TEST(ProgressBar, KeepsTheValueButDrawsItInsideTheRange) {
+    TProgressBar bar;
+    bar.SetMax(30);
+    bar.SetPosition(31);
+    EXPECT_EQ(bar.Position(), 31);
+    EXPECT_EQ(bar.DisplayedPosition(), 30);
+    bar.SetPosition(-4);
+    EXPECT_EQ(bar.DisplayedPosition(), 0);
+    bar.SetPosition(2);
+    EXPECT_EQ(bar.DisplayedPosition(), 2);
+}
+
+TEST(Label, AutoSizeFollowsTheCaptionAndAFixedLabelKeepsItsSize) {
+    TLabel label;
+    label.SetCaption("kısa");
+    const int shortWidth = label.Width();
+    label.SetCaption("çok daha uzun bir başlık");
+    EXPECT_GT(label.Width(), shortWidth);
+    TLabel fixed;
+    fixed.SetAutoSize(false);
+    fixed.SetBounds(182, 40, 25, 13);
+    fixed.SetCaption("12345678");
+    EXPECT_EQ(fixed.BoundsRect(), Bounds(182, 40, 25, 13));
+}
+
+TEST(Timer, RunsOnlyWhenEnabledWithAnIntervalAndAHandler) {
+    TTimer timer;
+    timer.SetInterval(5);
+    EXPECT_FALSE(timer.Running());
+    int ticks = 0;
+    timer.OnTimer = [&](QObject*) { ++ticks; };
+    timer.SetEnabled(true);
+    EXPECT_TRUE(timer.Running());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
+    timer.SetInterval(0);
+    EXPECT_FALSE(timer.Running());
+}
+
+TEST(Application, AnExceptionFromAHandlerReachesTheExceptionEventOnce) {
+    TApplicationEvents events;
+    QStringList seen;
+    events.OnException = [&](QObject*, const Exception& e) { seen << e.Message(); };
+    TTimer timer;
+    timer.SetInterval(1);
+    int ticks = 0;
+    timer.OnTimer = [&](QObject*) {
+        ++ticks;
+        if (ticks == 1) throw EConvertError("'abc' is not a valid integer value");
+        if (ticks == 2) Abort();
+        timer.SetEnabled(false);
+    };
+    timer.SetEnabled(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 2000));
+    // The silent abort leaves no trace; the loop went on after the error.
+    EXPECT_EQ(seen, QStringList({"'abc' is not a valid integer value"}));
+}
+
+TEST(Application, ReleasesTheMouseCaptureBeforeReportingAnError) {
+    TForm form;
+    form.SetClientWidth(100);
+    form.SetClientHeight(100);
+    form.Show();
+    form.grabMouse();
+    TApplicationEvents events;
+    bool grabbedDuringHandler = true;
+    events.OnException = [&](QObject*, const Exception&) {
+        grabbedDuringHandler = QWidget::mouseGrabber() != nullptr;
+    };
+    Application->HandleException(nullptr, Exception("x"));
+    EXPECT_FALSE(grabbedDuringHandler);
+}
+
+class TShowProbe : public TForm {
+public:
+    int Again = 0;
+    int Shows = 0;
+    TShowProbe() {
+        OnShow = [this](QObject*) { ++Shows; };
+    }
+
+protected:
+    void ShownAgain() override { ++Again; }
+};
+
+TEST(Form, ShowRunsOnShowOnceAndAgainOnlyAfterAHide) {
+    TShowProbe form;
+    form.Show();
+    form.Show();
+    EXPECT_EQ(form.Shows, 1);
+    EXPECT_EQ(form.Again, 1);
+    form.Hide();
+    EXPECT_FALSE(form.Visible());
+    form.Show();
+    EXPECT_EQ(form.Shows, 2);
+}
+
+TEST(Form, EscapeWithKeyPreviewReachesTheWindowFromAControl) {
+    TForm form;
+    form.SetKeyPreview(true);
+    auto* button = new TButton(&form);
+    button->SetParentControl(&form);
+    QChar seen;
+    form.OnKeyPress = [&](QObject*, QChar& key) { seen = key; };
+    form.Show();
+    QTest::keyClick(button->Button(), Qt::Key_Escape);
+    EXPECT_EQ(seen, QChar(27));
+}
+
+} // namespace
