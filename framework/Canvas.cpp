@@ -313,14 +313,22 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
         }
     }
     if (!pen) return;
-    const TPenStyle style = Pen.Style;
-    const int width = Pen.Width;
-    Pen.Width = 1;
-    if (style == psInsideFrame) Pen.Style = psSolid;
+    const bool dashed = !DashPattern(Pen.Style).empty();
     // A wide pen lies inside the rectangle, one frame per pixel of width.
     for (int i = 0; i < inset; ++i) {
         const int l = left + i, t = top + i, r = right - 1 - i, b = bottom - 1 - i;
         if (r < l || b < t) break;
+        if (dashed) {
+            // The dashes run on round the rectangle.
+            const int width = Pen.Width;
+            Pen.Width = 1;
+            StrokeLine(l, t, r, t, false);
+            StrokeLine(r, t, r, b, false);
+            StrokeLine(r, b, l, b, false);
+            StrokeLine(l, b, l, t, false);
+            Pen.Width = width;
+            continue;
+        }
         std::vector<QPoint> pixels;
         LinePixels(l, t, r, t, pixels, true);
         if (b > t) LinePixels(l, b, r, b, pixels, true);
@@ -328,20 +336,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
             pixels.emplace_back(l, y);
             if (r > l) pixels.emplace_back(r, y);
         }
-        if (Pen.Style == psSolid)
-            PlotPenPixels(pixels);
-        else {
-            Pen.Width = width;
-            Pen.Style = style;
-            StrokeLine(l, t, r, t, false);
-            StrokeLine(r, t, r, b, false);
-            StrokeLine(r, b, l, b, false);
-            StrokeLine(l, b, l, t, false);
-            Pen.Width = 1;
-        }
+        PlotPenPixels(pixels);
     }
-    Pen.Width = width;
-    Pen.Style = style;
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -474,12 +470,13 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
     QPainter* p = (flags & DT_CALCRECT) ? nullptr : Handle();
 
     if (single) {
-        QString shown = prefix ? StripPrefix(text) : text;
+        QString source = text;
         if (flags & DT_SINGLELINE) {
-            shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
-            shown.replace(u'\n', u' ');
-            shown.replace(u'\r', u' ');
+            source.replace(QLatin1String("\r\n"), QLatin1String(" "));
+            source.replace(u'\n', u' ');
+            source.replace(u'\r', u' ');
         }
+        QString shown = prefix ? StripPrefix(source) : source;
         const int fullWidth = fm.horizontalAdvance(shown);
         if (flags & DT_CALCRECT) {
             rect.Right = rect.Left + fullWidth;
@@ -517,13 +514,12 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
             p->setFont(font);
             p->setPen(ToQColor(FFont->Color()));
             if (flags & DT_RTLREADING) p->setLayoutDirection(Qt::RightToLeft);
-            if (prefix && !elided && text.contains(u'&') &&
-                !(flags & DT_SINGLELINE && text.contains(u'\n'))) {
+            if (prefix && !elided && source.contains(u'&')) {
                 // The mnemonic underline is Qt's to draw.
                 p->drawText(QRect(x, y, w + 1, lineHeight),
                             Qt::AlignLeft | Qt::AlignTop | Qt::AlignAbsolute |
                                 Qt::TextShowMnemonic | Qt::TextDontClip | Qt::TextSingleLine,
-                            text);
+                            source);
             } else {
                 p->drawText(QPoint(x, y + fm.ascent()), shown);
             }

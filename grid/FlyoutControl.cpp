@@ -11,8 +11,8 @@ TFlyoutControl::TFlyoutControl(QObject* owner) : TCustomControl(owner) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowDoesNotAcceptFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    // Paint covers the whole window: no background erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
     SetVisible(false);
 }

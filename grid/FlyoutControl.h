@@ -15,6 +15,8 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // Paint covers the whole window: no background erase first.
+    bool PaintsOwnBackground() const override { return true; }
 
 private:
     QPointer<QWidget> FActiveBeforeShow;

@@ -150,8 +150,8 @@ void TControlScrollBar::UpdateScrollInfo() {
 // --------------------------------------------------------- TCustomScrollView
 
 TCustomScrollView::TCustomScrollView(QObject* owner) : TCustomControl(owner) {
-    // The paint pass covers the whole client area: no background erase.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
 }
 
 TCustomScrollView::~TCustomScrollView() = default;

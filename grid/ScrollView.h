@@ -179,6 +179,8 @@ protected:
     virtual void WMSize() {}
     // Draws the frame in window coordinates; the classic sunken edge.
     virtual void PaintFrame();
+    // The paint pass covers the whole client area: no background erase.
+    bool PaintsOwnBackground() const override { return true; }
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

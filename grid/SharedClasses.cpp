@@ -1,10 +1,12 @@
 #include "SharedClasses.h"
 
 #include "Exceptions.h"
+#include "SysUtils.h"
 #include "ThemesSupport.h"
 
 #include <QImage>
-#include <cmath>
+#include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -15,18 +17,6 @@ namespace {
 
 void CheckAlpha(int alpha, int line) {
     if (alpha < 0 || alpha >= 256) AssertionFailure(line);
-}
-
-// Round half to even, the rounding of every blend in the suite.
-int RoundHalfEven(double value) {
-    const double floor = std::floor(value);
-    const double diff = value - floor;
-    double result = floor;
-    if (diff > 0.5)
-        result = floor + 1;
-    else if (diff == 0.5)
-        result = std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
-    return static_cast<int>(result);
 }
 
 constexpr int BlendChannel(int a, int b, int alpha) {
@@ -105,7 +95,8 @@ TColor TGraphicsProvider::Blend(TColor A, TColor B, double Fraction) {
     const TColor b = ColorToRGB(B);
     // A fraction outside 0..1 must not carry one channel into the next.
     const auto mix = [Fraction](int ca, int cb) {
-        return std::clamp(RoundHalfEven(Fraction * cb + (1.0 - Fraction) * ca), 0, 255);
+        return int(
+            std::clamp<std::int64_t>(RoundBankers(Fraction * cb + (1.0 - Fraction) * ca), 0, 255));
     };
     return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
                mix(GetBValue(a), GetBValue(b)));
