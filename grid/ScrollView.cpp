@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -487,6 +488,36 @@ void TScrollView::ApplyScrollCode(TControlScrollBar* Bar, int Code) {
         return;
     }
     Bar->SetPosition(ClampToInt(pos));
+}
+
+bool TScrollView::DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) {
+    (void)MousePos;
+    // Fine-grained wheels send parts of a notch; they add up to whole ones.
+    FWheelRemainder = ClampToInt(static_cast<long long>(FWheelRemainder) + WheelDelta);
+    while (FWheelRemainder >= 120) {
+        FWheelRemainder -= 120;
+        if (Shift & ssCtrl)
+            FVertScrollBar->PageUp();
+        else
+            FVertScrollBar->LineUp();
+    }
+    while (FWheelRemainder <= -120) {
+        FWheelRemainder += 120;
+        if (Shift & ssCtrl)
+            FVertScrollBar->PageDown();
+        else
+            FVertScrollBar->LineDown();
+    }
+    return true;
+}
+
+void TScrollView::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return event->ignore();
+    const QPoint p = event->position().toPoint();
+    const bool handled = DoMouseWheel(ShiftStateFrom(event->modifiers(), event->buttons()), delta,
+                                      {p.x() - FrameWidth(), p.y() - FrameWidth()});
+    event->setAccepted(handled);
 }
 
 void TScrollView::mousePressEvent(QMouseEvent* event) {

@@ -236,6 +236,11 @@ public:
     void ScrollMessage(int Kind, int Code);
 
 protected:
+    // The wheel: one line of the vertical bar per notch (120), a page with
+    // Ctrl held, through LineUp/LineDown/PageUp/PageDown. Answers whether
+    // the wheel was handled; a subclass that scrolls otherwise overrides it.
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos);
+    void wheelEvent(QWheelEvent* event) override;
     void WindowScrollAction(int Kind, int Code) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -257,4 +262,5 @@ private:
     std::unique_ptr<TControlScrollBar> FVertScrollBar;
     unsigned FRolling = 0;
     unsigned FRollDirection = 0;
+    int FWheelRemainder = 0;
 };

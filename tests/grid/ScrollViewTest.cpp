@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -187,6 +188,32 @@ TEST(ControlScrollBar, NothingIsSentBelowMaxOne) {
     v->LineDown();
     v->PageUp();
     EXPECT_EQ(view.VScrolls, (std::vector<int>{SB_LINEDOWN, SB_PAGEUP}));
+}
+
+TEST(ScrollView, WheelScrollsByLinesOrPages) {
+    TRowsView view;
+    view.VertScrollBar()->SetPageStep(10);
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QWheelEvent e(QPointF(20, 20), QPointF(view.mapToGlobal(QPoint(20, 20))), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, mods, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &e);
+    };
+    wheel(-120);
+    EXPECT_EQ(view.VertScrollBar()->Position(), 1);
+    wheel(-240, Qt::ControlModifier);
+    EXPECT_EQ(view.VertScrollBar()->Position(), 21);
+    wheel(-60);
+    EXPECT_EQ(view.VertScrollBar()->Position(), 21);
+    wheel(-60);
+    EXPECT_EQ(view.VertScrollBar()->Position(), 22);
+    wheel(120);
+    EXPECT_EQ(view.VertScrollBar()->Position(), 21);
+    EXPECT_EQ(view.VScrolls,
+              (std::vector<int>{SB_LINEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_LINEDOWN, SB_LINEUP}));
+    view.VertScrollBar()->SetMax(0);
+    view.VScrolls.clear();
+    wheel(-120);
+    EXPECT_TRUE(view.VScrolls.empty());
 }
 
 TEST(ControlScrollBar, SetParamsLocksUntilTheEnd) {
