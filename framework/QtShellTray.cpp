@@ -91,10 +91,11 @@ bool TQtShellTray::NotifyIcon(unsigned message, const TNotifyIconDataA& data) {
     case NIM_DELETE: {
         if (it == FIcons.end()) return false;
         const bool hadBalloon = it->second.BalloonShown;
+        const std::uint32_t callbackMessage = it->second.CallbackMessage;
         it->second.Tray->hide();
         FIcons.erase(it);
         // The window hears that the balloon went with the icon.
-        if (hadBalloon) Callback(key, NIN_BALLOONHIDE, true);
+        if (hadBalloon) Send(key, callbackMessage, NIN_BALLOONHIDE, true);
         return true;
     }
     case NIM_SETVERSION:
@@ -147,16 +148,18 @@ void TQtShellTray::EndBalloon(const TKey& key, std::uint32_t notice, bool queued
 
 void TQtShellTray::Callback(const TKey& key, std::uint32_t event, bool queued) {
     const auto it = FIcons.find(key);
-    // A deleted icon's last notice still goes to the message its record named.
-    const std::uint32_t message = it != FIcons.end() ? it->second.CallbackMessage : 0;
+    if (it != FIcons.end()) Send(key, it->second.CallbackMessage, event, queued);
+}
+
+void TQtShellTray::Send(const TKey& key, std::uint32_t message, std::uint32_t event, bool queued) {
+    if (!message) return;
     const auto send = [key, event, message] {
-        if (message) SendShellMessage(key.first, message, key.second, event);
+        SendShellMessage(key.first, message, key.second, event);
     };
-    if (!queued) {
+    if (queued)
+        QMetaObject::invokeMethod(this, send, Qt::QueuedConnection);
+    else
         send();
-        return;
-    }
-    QMetaObject::invokeMethod(this, send, Qt::QueuedConnection);
 }
 
 void TQtShellTray::Activated(const TKey& key, QSystemTrayIcon::ActivationReason reason) {

@@ -55,6 +55,9 @@ private:
     // Sends the icon's callback message now, or from the message loop when
     // queued (notices that a request causes must not run inside it).
     void Callback(const TKey& key, std::uint32_t event, bool queued);
+    // The same with the callback message given: the last notice of an icon
+    // that was just deleted still goes to the message its record named.
+    void Send(const TKey& key, std::uint32_t message, std::uint32_t event, bool queued);
     void Activated(const TKey& key, QSystemTrayIcon::ActivationReason reason);
     void WatchHost();
 

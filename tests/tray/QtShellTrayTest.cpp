@@ -132,6 +132,25 @@ TEST_F(QtShellDesktopTest, BalloonNoticesReachTheIconFromTheMessageLoop) {
         [&] { return std::find(events.begin(), events.end(), "btimeout") != events.end(); }, 5000));
 }
 
+TEST_F(QtShellDesktopTest, RemovingTheIconTakesItsBalloonAwayAndSaysSo) {
+    TTrayIcon icon;
+    Attach(icon);
+    ASSERT_TRUE(icon.AddIcon());
+    ASSERT_TRUE(icon.ShowBalloonHint("Çağrı: 1", "5551234", bikInfo, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Take(), Words{"bshow"});
+    ASSERT_TRUE(icon.RemoveIcon());
+    EXPECT_EQ(Take(), Words{});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Take(), Words{"bhide"});
+
+    // Without a balloon a removal says nothing.
+    ASSERT_TRUE(icon.AddIcon());
+    ASSERT_TRUE(icon.RemoveIcon());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Take(), Words{});
+}
+
 TEST_F(QtShellDesktopTest, AnIconFreedWhileItsNoticeIsQueuedHearsNothing) {
     auto icon = std::make_unique<TTrayIcon>();
     int shows = 0;
