@@ -25,34 +25,6 @@ QByteArray FieldText(const char* field, std::size_t size) {
 
 namespace {
 
-// Hands out nonzero 32-bit handles that are not in use, so a handle that was
-// released is not taken again until the counter has gone all the way round.
-template <class T> class THandleTable {
-public:
-    THandle Add(T value) {
-        do {
-            ++FNext;
-        } while (FNext == 0 || FItems.count(FNext));
-        FItems.emplace(FNext, std::move(value));
-        return FNext;
-    }
-    void Remove(THandle handle) { FItems.erase(handle); }
-    const T* Find(THandle handle) const {
-        const auto it = FItems.find(handle);
-        return it == FItems.end() ? nullptr : &it->second;
-    }
-    std::vector<THandle> Handles() const {
-        std::vector<THandle> result;
-        for (const auto& [h, v] : FItems)
-            result.push_back(h);
-        return result;
-    }
-
-private:
-    std::map<THandle, T> FItems;
-    THandle FNext = 0;
-};
-
 THandleTable<TShellWindow*>& Windows() {
     static THandleTable<TShellWindow*> table;
     return table;

@@ -89,6 +89,36 @@ void StrPLCopy(char* dest, const QByteArray& text, std::size_t maxLen);
 // terminator is taken whole).
 QByteArray FieldText(const char* field, std::size_t size);
 
+// Hands out nonzero 32-bit handles that are not in use, so a handle that was
+// released is not taken again until the counter has gone all the way round
+// (a message still on its way to a handle that is gone reaches nobody).
+template <class T> class THandleTable {
+public:
+    THandle Add(T value) {
+        do {
+            ++FNext;
+        } while (FNext == 0 || FItems.count(FNext));
+        FItems.emplace(FNext, std::move(value));
+        return FNext;
+    }
+    void Remove(THandle handle) { FItems.erase(handle); }
+    const T* Find(THandle handle) const {
+        const auto it = FItems.find(handle);
+        return it == FItems.end() ? nullptr : &it->second;
+    }
+    // The handles in use, for loops in which entries may come and go.
+    std::vector<THandle> Handles() const {
+        std::vector<THandle> result;
+        for (const auto& [h, v] : FItems)
+            result.push_back(h);
+        return result;
+    }
+
+private:
+    std::map<THandle, T> FItems;
+    THandle FNext = 0;
+};
+
 // ------------------------------------------------------------ hidden windows
 
 // A window that the shell's messages reach: the tray component's hidden

@@ -7,15 +7,6 @@
 namespace {
 
 TTimerSource* CurrentSource = nullptr;
-TSimpleTimerHandler* TheHandler = nullptr;
-
-// Destroys the handler at the end of the process if a timer was never freed.
-struct THandlerFinalizer {
-    ~THandlerFinalizer() {
-        while (TheHandler)
-            TSimpleTimerHandler::ReleaseTimerWindow();
-    }
-} Finalizer;
 
 } // namespace
 
@@ -26,24 +17,6 @@ TTimerSource* SetTimerSource(TTimerSource* source) {
 }
 
 // ------------------------------------------------------ TSimpleTimerHandler
-
-TSimpleTimerHandler* TSimpleTimerHandler::Instance() {
-    return TheHandler;
-}
-
-void TSimpleTimerHandler::AcquireTimerWindow() {
-    if (!TheHandler) TheHandler = new TSimpleTimerHandler();
-    ++TheHandler->FUsers;
-}
-
-void TSimpleTimerHandler::ReleaseTimerWindow() {
-    if (!TheHandler) return;
-    if (TheHandler->FUsers > 0) --TheHandler->FUsers;
-    if (TheHandler->FUsers == 0) {
-        delete TheHandler;
-        TheHandler = nullptr;
-    }
-}
 
 TSimpleTimerHandler::~TSimpleTimerHandler() {
     for (const auto& [id, qtId] : FIdToQt)

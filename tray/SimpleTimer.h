@@ -10,6 +10,7 @@
 // stopped or destroyed is dropped.
 
 #include "Classes.h"
+#include "SharedWindow.h"
 
 #include <QObject>
 #include <cstdint>
@@ -37,18 +38,15 @@ public:
 // Swap only while no simple timer runs.
 TTimerSource* SetTimerSource(TTimerSource* source);
 
-// The hidden shared object of the simple timers.
-class TSimpleTimerHandler : public QObject {
+// The hidden shared object of the simple timers; Instance() is null while no
+// simple timer lives.
+class TSimpleTimerHandler : public QObject, public TSharedWindow<TSimpleTimerHandler> {
     Q_OBJECT
 public:
-    // The one handler of the process; null while no simple timer lives.
-    static TSimpleTimerHandler* Instance();
     // Creates the handler on first use and counts a user.
-    static void AcquireTimerWindow();
+    static void AcquireTimerWindow() { Acquire(); }
     // Removes a user, never below zero; at zero the handler goes.
-    static void ReleaseTimerWindow();
-
-    unsigned Users() const { return FUsers; }
+    static void ReleaseTimerWindow() { Release(); }
 
     bool SetTimer(TSimpleTimer* timer, unsigned interval);
     void KillTimer(TSimpleTimer* timer);
@@ -62,10 +60,10 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    friend class TSharedWindow<TSimpleTimerHandler>;
     TSimpleTimerHandler() = default;
     ~TSimpleTimerHandler() override;
 
-    unsigned FUsers = 0;
     // Timers that have a system timer, by their id.
     std::map<TTimerId, TSimpleTimer*> FRunning;
     // Qt's timer ids for the running timers, both ways.

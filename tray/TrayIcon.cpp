@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleHints>
 #include <climits>
@@ -16,16 +17,6 @@ namespace {
 constexpr std::uint32_t kRecordFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 constexpr unsigned kPointerPollMs = 20;
 
-TTrayIconHandler* TheHandler = nullptr;
-
-// Destroys the handler at the end of the process if an icon was never freed.
-struct THandlerFinalizer {
-    ~THandlerFinalizer() {
-        while (TheHandler)
-            TTrayIconHandler::ReleaseTrayWindow();
-    }
-} Finalizer;
-
 unsigned DoubleClickTime() {
     return unsigned(std::max(1, QGuiApplication::styleHints()->mouseDoubleClickInterval()));
 }
@@ -33,24 +24,6 @@ unsigned DoubleClickTime() {
 } // namespace
 
 // --------------------------------------------------------- TTrayIconHandler
-
-TTrayIconHandler* TTrayIconHandler::Instance() {
-    return TheHandler;
-}
-
-void TTrayIconHandler::AcquireTrayWindow() {
-    if (!TheHandler) TheHandler = new TTrayIconHandler();
-    ++TheHandler->FUsers;
-}
-
-void TTrayIconHandler::ReleaseTrayWindow() {
-    if (!TheHandler) return;
-    if (TheHandler->FUsers > 0) --TheHandler->FUsers;
-    if (TheHandler->FUsers == 0) {
-        delete TheHandler;
-        TheHandler = nullptr;
-    }
-}
 
 TTrayIconHandler::TTrayIconHandler() : FWindow(RegisterShellWindow(this)) {
     // The application's minimize and restore are hooked once for all icons;
@@ -60,11 +33,11 @@ TTrayIconHandler::TTrayIconHandler() : FWindow(RegisterShellWindow(this)) {
         FOldOnRestore = Application->OnRestore;
         Application->OnMinimize = [old = FOldOnMinimize] {
             if (old) old();
-            ApplicationMinimized();
+            ForEachIcon(&TTrayIcon::ApplicationMinimized);
         };
         Application->OnRestore = [old = FOldOnRestore] {
             if (old) old();
-            ApplicationRestored();
+            ForEachIcon(&TTrayIcon::ApplicationRestored);
         };
         FHooked = true;
     }
@@ -78,30 +51,15 @@ TTrayIconHandler::~TTrayIconHandler() {
     }
 }
 
-std::uint32_t TTrayIconHandler::Add(TTrayIcon* icon) {
-    // Identifiers are not reused until the counter has gone round, so a
-    // message meant for an icon that is gone does not reach a newer one.
-    do {
-        ++FNextId;
-    } while (FNextId == 0 || FIcons.count(FNextId));
-    FIcons.emplace(FNextId, icon);
-    return FNextId;
-}
-
-void TTrayIconHandler::Remove(std::uint32_t id) {
-    FIcons.erase(id);
-}
-
 TTrayIcon* TTrayIconHandler::Find(std::uint32_t id) const {
-    const auto it = FIcons.find(id);
-    return it == FIcons.end() ? nullptr : it->second;
+    TTrayIcon* const* icon = FIcons.Find(id);
+    return icon ? *icon : nullptr;
 }
 
-std::vector<std::uint32_t> TTrayIconHandler::Ids() const {
-    std::vector<std::uint32_t> ids;
-    for (const auto& [id, icon] : FIcons)
-        ids.push_back(id);
-    return ids;
+void TTrayIconHandler::ForEachIcon(void (TTrayIcon::*fn)()) {
+    if (!Instance()) return;
+    for (std::uint32_t id : Instance()->FIcons.Handles())
+        if (TTrayIcon* icon = Instance() ? Instance()->Find(id) : nullptr) (icon->*fn)();
 }
 
 void TTrayIconHandler::ShellMessage(std::uint32_t message, std::uint32_t wParam,
@@ -109,25 +67,8 @@ void TTrayIconHandler::ShellMessage(std::uint32_t message, std::uint32_t wParam,
     if (message == WM_TRAYNOTIFY) {
         if (TTrayIcon* icon = Find(wParam)) icon->TrayMessage(lParam);
     } else if (message == TaskbarCreatedMessage()) {
-        // An icon's handler may free icons, even the last one.
-        for (std::uint32_t id : Ids())
-            if (TTrayIcon* icon = TheHandler ? TheHandler->Find(id) : nullptr)
-                icon->TaskbarCreated();
+        ForEachIcon(&TTrayIcon::TaskbarCreated);
     }
-}
-
-void TTrayIconHandler::ApplicationMinimized() {
-    if (!TheHandler) return;
-    for (std::uint32_t id : TheHandler->Ids())
-        if (TTrayIcon* icon = TheHandler ? TheHandler->Find(id) : nullptr)
-            icon->ApplicationMinimized();
-}
-
-void TTrayIconHandler::ApplicationRestored() {
-    if (!TheHandler) return;
-    for (std::uint32_t id : TheHandler->Ids())
-        if (TTrayIcon* icon = TheHandler ? TheHandler->Find(id) : nullptr)
-            icon->ApplicationRestored();
 }
 
 // ---------------------------------------------------------------- TTrayIcon
@@ -231,10 +172,7 @@ bool TTrayIcon::ShowBalloonHint(const AnsiString& title, const AnsiString& text,
                                 TBalloonIconKind iconKind, std::uint8_t timeoutSecs) {
     // The balloon fields go out only with this request; every later update
     // sends the plain flags again, even when a request below fails.
-    struct TRestoreFlags {
-        TNotifyIconDataA& Data;
-        ~TRestoreFlags() { Data.uFlags = kRecordFlags; }
-    } restore{FNotifyData};
+    const auto restoreFlags = qScopeGuard([this] { FNotifyData.uFlags = kRecordFlags; });
 
     // An empty text takes a balloon that is still shown away first.
     FNotifyData.uFlags |= NIF_INFO;
@@ -254,10 +192,7 @@ void TTrayIcon::SetDesignPreview(bool value) {
     FDesignPreview = value;
     if (!IsDesigning()) return;
     FApplyingPreview = true;
-    struct TEndPreview {
-        bool& Flag;
-        ~TEndPreview() { Flag = false; }
-    } endPreview{FApplyingPreview};
+    const auto endPreview = qScopeGuard([this] { FApplyingPreview = false; });
     if (FIcon.Icon().isNull() && UseDefaultDesignIcon())
         FIcon.SetIcon(QApplication::style()->standardIcon(QStyle::SP_TitleBarMenuButton));
     if (value)
@@ -338,8 +273,7 @@ void TTrayIcon::SetIconIndex(int value) {
     if (FIconList) {
         const int count = FIconList->Count();
         FIconIndex = value >= count ? count - 1 : value;
-        FIcon.SetIcon(FIconList->GetIcon(FIconIndex));
-        FIconSource.clear();
+        SetIcon(FIconList->GetIcon(FIconIndex));
     } else {
         FIconIndex = 0;
     }
@@ -364,6 +298,9 @@ void TTrayIcon::HideMainWindow() {
 }
 
 void TTrayIcon::PopupMenuAt(int x, int y) {
+    // The menu is Qt's: it takes the focus and closes on a click elsewhere by
+    // itself, so nothing has to be brought to the front for it or woken
+    // after it.
     if (!FPopupMenu) return;
     FPopupMenu->SetPopupComponent(this);
     FPopupMenu->Popup(x, y);
@@ -436,8 +373,12 @@ void TTrayIcon::TrayMessage(std::uint32_t event) {
         break;
     case WM_LBUTTONDOWN:
         // With a double-click handler a click waits until a double-click
-        // can no longer come.
+        // can no longer come. A button-down is never the second half of a
+        // double-click, so a double-click that no tick has cleared yet (the
+        // click is the third one in a row, or the double-click came while no
+        // handler waited for it) must not swallow this click.
         if (OnDblClick) {
+            FDoubleClicked = false;
             FDoubleClickTimer->SetInterval(DoubleClickTime());
             FDoubleClickTimer->SetEnabled(true);
         }
@@ -539,6 +480,10 @@ void TTrayIcon::TaskbarCreated() {
 }
 
 // -------------------------------------------------------------------- hooks
+//
+// The application's minimize and restore come through TTrayIconHandler, the
+// owner window's through eventFilter. A main form here is never an MDI
+// frame, so the start-up question is asked in Loaded only.
 
 void TTrayIcon::ApplicationMinimized() {
     if (!Runtime() || !FMinimizeToTray) return;

@@ -16,13 +16,14 @@
 #include "Controls.h"
 #include "ImgList.h"
 #include "Menus.h"
+#include "SharedWindow.h"
 #include "ShellApi.h"
 #include "SimpleTimer.h"
 #include "Strings.h"
 
 #include <QIcon>
 #include <QPointer>
-#include <map>
+#include <functional>
 #include <memory>
 
 class TTrayIcon;
@@ -35,42 +36,38 @@ using TStartupEvent = TEvent<QObject*, bool&>; // Sender, ShowMainForm
 // The callback message every tray icon asks the shell for.
 inline constexpr std::uint32_t WM_TRAYNOTIFY = 0x0800;
 
-// The hidden window shared by the tray icons of the process. It hands each
-// icon an identifier for the shell's record and finds the icon again from
-// the identifier a callback message carries; a message for an icon that is
-// gone is dropped.
-class TTrayIconHandler : public QObject, public TShellWindow {
+// The hidden window shared by the tray icons of the process; Instance() is
+// null while no tray icon lives. It hands each icon an identifier for the
+// shell's record and finds the icon again from the identifier a callback
+// message carries; a message for an icon that is gone is dropped.
+class TTrayIconHandler : public QObject,
+                         public TShellWindow,
+                         public TSharedWindow<TTrayIconHandler> {
     Q_OBJECT
 public:
-    // The one handler; null while no tray icon lives.
-    static TTrayIconHandler* Instance();
-    static void AcquireTrayWindow();
+    static void AcquireTrayWindow() { Acquire(); }
     // Removes a user, never below zero; at zero the handler and its window go.
-    static void ReleaseTrayWindow();
+    static void ReleaseTrayWindow() { Release(); }
 
-    unsigned Users() const { return FUsers; }
     THandle Window() const { return FWindow; }
     TTrayIcon* Find(std::uint32_t id) const;
 
     void ShellMessage(std::uint32_t message, std::uint32_t wParam, std::uint32_t lParam) override;
 
 private:
+    friend class TSharedWindow<TTrayIconHandler>;
     friend class TTrayIcon;
     TTrayIconHandler();
     ~TTrayIconHandler() override;
 
-    std::uint32_t Add(TTrayIcon* icon);
-    void Remove(std::uint32_t id);
-    // The application's minimize and restore reach every icon through here.
-    static void ApplicationMinimized();
-    static void ApplicationRestored();
-    // The identifiers of the live icons, for loops in which icons may go.
-    std::vector<std::uint32_t> Ids() const;
+    std::uint32_t Add(TTrayIcon* icon) { return FIcons.Add(icon); }
+    void Remove(std::uint32_t id) { FIcons.Remove(id); }
+    // Runs fn on every live icon; a handler that fn raises may free icons,
+    // even the last one and with it this handler.
+    static void ForEachIcon(void (TTrayIcon::*fn)());
 
-    unsigned FUsers = 0;
     THandle FWindow = 0;
-    std::map<std::uint32_t, TTrayIcon*> FIcons;
-    std::uint32_t FNextId = 0;
+    THandleTable<TTrayIcon*> FIcons;
     std::function<void()> FOldOnMinimize;
     std::function<void()> FOldOnRestore;
     bool FHooked = false;

@@ -150,6 +150,9 @@ TEST_F(TrayIconTest, TheTooltipIsCutAt127CharactersAndLeftOutWithoutShowHint) {
     EXPECT_EQ(icon.Hint(), AnsiString("\xC7\x61\xF0r\xFD"));
     EXPECT_EQ(FieldText(shell.LastRequest().Data.szTip, 128), AnsiString("\xC7\x61\xF0r\xFD"));
     EXPECT_EQ(icon.HintText(), QStringLiteral("Çağrı"));
+    // The cut counts code-page characters, one byte each.
+    icon.SetHintText(QString(200, QChar(0x011F))); // ğ
+    EXPECT_EQ(FieldText(shell.LastRequest().Data.szTip, 128), Repeated('\xF0', 127));
 }
 
 // ----------------------------------------------------------------- balloons
@@ -177,6 +180,10 @@ TEST_F(TrayIconTest, ABalloonCancelsTheLastOneThenShowsWithItsFieldsCut) {
     // Later updates carry no balloon.
     icon.SetHint("later");
     EXPECT_EQ(shell.LastRequest().Data.uFlags, 7u);
+
+    // Turkish texts are cut in the code page, one byte a character.
+    EXPECT_TRUE(icon.ShowBalloonHint(WideToAnsi(QString(70, QChar(0x00C7))), "x", bikInfo, 10));
+    EXPECT_EQ(FieldText(Shown(icon)->Data.szInfoTitle, 64), Repeated('\xC7', 63));
 
     // A second balloon replaces the first.
     EXPECT_TRUE(icon.ShowBalloonHint("Second", "two", bikWarning, 3));
@@ -256,6 +263,27 @@ TEST_F(TrayIconTest, WithADoubleClickHandlerAClickWaitsForTheDoubleClickTime) {
     Send(icon, WM_LBUTTONDOWN);
     Send(icon, WM_LBUTTONUP);
     clock.Advance(dblTime);
+    EXPECT_EQ(log.Take(), (Words{"ldown", "lup", "click"}));
+
+    // A third click right after a double-click is a click of its own.
+    DoubleClick(icon);
+    Send(icon, WM_LBUTTONDOWN);
+    Send(icon, WM_LBUTTONUP);
+    clock.Advance(dblTime);
+    EXPECT_EQ(log.Take(), (Words{"ldown", "lup", "dblclick", "lup", "ldown", "lup", "click"}));
+}
+
+TEST_F(TrayIconTest, ADoubleClickNobodyWaitedForDoesNotSwallowALaterClick) {
+    TTrayIcon icon;
+    TEventLog log;
+    log.Attach(icon, false);
+    DoubleClick(icon);
+    EXPECT_EQ(log.Take(), (Words{"ldown", "click", "lup", "lup"}));
+
+    icon.OnDblClick = [&](QObject*) { log.Events.push_back("dblclick"); };
+    Send(icon, WM_LBUTTONDOWN);
+    Send(icon, WM_LBUTTONUP);
+    clock.Advance(5000);
     EXPECT_EQ(log.Take(), (Words{"ldown", "lup", "click"}));
 }
 
@@ -347,7 +375,7 @@ TEST_F(TrayMenuTest, ARightButtonDownOpensTheMenuAtThePointerUnlessAutoPopupIsOf
     EXPECT_FALSE(menu.ShownMenu()->isVisible());
 }
 
-TEST_F(TrayMenuTest, ADoubleClickChoosesTheFirstEnabledDefaultItem) {
+TEST_F(TrayMenuTest, ADoubleClickClicksTheFirstDefaultItemIfItIsEnabled) {
     TTrayIcon icon;
     icon.SetPopupMenu(&menu);
     DoubleClick(icon);
@@ -423,9 +451,13 @@ TEST_F(TrayListTest, AnIndexBeyondTheListIsLoweredToTheLastImage) {
 
     icon.SetIconList(&list);
     icon.SetIconVisible(true);
+    shell.ClearRequests();
     icon.SetIconIndex(7);
     EXPECT_EQ(icon.IconIndex(), 4);
-    icon.UpdateIcon();
+    // The image goes in through the Icon property, which updates the shell,
+    // and the index setter updates it once more.
+    ASSERT_EQ(shell.RequestsOf(NIM_MODIFY).size(), 2u);
+    EXPECT_EQ(shell.Requests().size(), 2u);
     EXPECT_EQ(SentIndex(), 4);
     icon.SetIconIndex(2);
     EXPECT_EQ(SentIndex(), 2);
