@@ -291,10 +291,6 @@ void TControl::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
-bool TControl::event(QEvent* event) {
-    return QWidget::event(event);
-}
-
 // ------------------------------------------------------------- TWinControl
 
 TWinControl::TWinControl(QObject* owner) : TControl(owner) {}

@@ -173,7 +173,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool event(QEvent* event) override;
     // Size the control to its content when AutoSize is on.
     virtual void AdjustSize() {}
     void ApplyPalette();
