@@ -99,6 +99,12 @@ const QFont& TCanvas::CurrentFont() {
     return *FQFont;
 }
 
+// The colour a figure's pen or brush lays down under the current pen mode:
+// pmNot ignores the colour and inverts, which difference with white does.
+QColor TCanvas::MixColor(TColor color) const {
+    return Pen.Mode == pmNot ? QColor(Qt::white) : ToQColor(color);
+}
+
 void TCanvas::SetPenMode(QPainter* p, TPenMode mode) {
     switch (mode) {
     case pmCopy:
@@ -197,7 +203,7 @@ void TCanvas::PlotPenPixels(const std::vector<QPoint>& pixels) {
     if (!p || pixels.empty()) return;
     p->save();
     SetPenMode(p, Pen.Mode);
-    QPen pen(Pen.Mode == pmNot ? QColor(Qt::white) : ToQColor(Pen.Color));
+    QPen pen(MixColor(Pen.Color));
     pen.setWidth(1);
     pen.setCosmetic(true);
     p->setPen(pen);
@@ -213,7 +219,7 @@ void TCanvas::StrokeLine(int x0, int y0, int x1, int y1, bool lastPoint) {
     if (Pen.Width > 1) {
         p->save();
         SetPenMode(p, Pen.Mode);
-        QPen pen(Pen.Mode == pmNot ? QColor(Qt::white) : ToQColor(Pen.Color), Pen.Width);
+        QPen pen(MixColor(Pen.Color), Pen.Width);
         pen.setCapStyle(Qt::RoundCap);
         p->setPen(pen);
         p->drawLine(x0, y0, x1, y1);
@@ -233,7 +239,7 @@ void TCanvas::StrokeLine(int x0, int y0, int x1, int y1, bool lastPoint) {
                       QPoint(std::max(x0, bx), std::max(y0, by)));
         p->save();
         SetPenMode(p, Pen.Mode);
-        p->fillRect(r, Pen.Mode == pmNot ? QColor(Qt::white) : ToQColor(Pen.Color));
+        p->fillRect(r, MixColor(Pen.Color));
         p->restore();
         return;
     }
@@ -281,7 +287,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
         p->save();
         SetPenMode(p, Pen.Mode);
         p->setPen(Qt::NoPen);
-        p->setBrush(ToQColor(Brush.Color));
+        p->setBrush(MixColor(Brush.Color));
         p->drawPolygon(poly, Qt::OddEvenFill);
         p->restore();
     }
@@ -308,7 +314,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
         if (inner.isValid()) {
             p->save();
             SetPenMode(p, Pen.Mode);
-            p->fillRect(inner, ToQColor(Brush.Color));
+            p->fillRect(inner, MixColor(Brush.Color));
             p->restore();
         }
     }
@@ -348,14 +354,14 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     if (Pen.Style == psClear)
         p->setPen(Qt::NoPen);
     else {
-        QPen pen(ToQColor(Pen.Color));
+        QPen pen(MixColor(Pen.Color));
         pen.setWidth(std::max(1, Pen.Width));
         p->setPen(pen);
     }
     if (Brush.Style == bsClear)
         p->setBrush(Qt::NoBrush);
     else
-        p->setBrush(ToQColor(Brush.Color));
+        p->setBrush(MixColor(Brush.Color));
     p->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
     p->restore();
 }
@@ -373,7 +379,7 @@ void TCanvas::FillRect(const TRect& r) {
 
 void TCanvas::FrameRect(const TRect& r) {
     QPainter* p = Handle();
-    if (!p || r.IsEmpty()) return;
+    if (!p || r.IsEmpty() || Brush.Style == bsClear) return;
     const QColor c = ToQColor(Brush.Color);
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -98,7 +98,7 @@ public:
     void Ellipse(const TRect& r) { Ellipse(r.Left, r.Top, r.Right, r.Bottom); }
     // The rectangle in the brush colour (nothing for a clear brush).
     void FillRect(const TRect& r);
-    // A one-pixel frame in the brush colour.
+    // A one-pixel frame in the brush colour (nothing for a clear brush).
     void FrameRect(const TRect& r);
     // Inverts every pixel of the rectangle.
     void InvertRect(const TRect& r);
@@ -151,6 +151,7 @@ private:
     QPainter* Handle();
     const QFont& CurrentFont();
     void SetPenMode(QPainter* p, TPenMode mode);
+    QColor MixColor(TColor color) const;
     void LinePixels(int x0, int y0, int x1, int y1, std::vector<QPoint>& out, bool lastPoint);
     void PlotPenPixels(const std::vector<QPoint>& pixels);
     void StrokeLine(int x0, int y0, int x1, int y1, bool lastPoint);

@@ -4,6 +4,34 @@
 #include <QEvent>
 #include <QPolygon>
 #include <QRegion>
+#include <cmath>
+
+namespace {
+
+// The ellipse inscribed in a box whose right and bottom edges are excluded,
+// as pixels: a pixel belongs to it when its centre lies inside the ellipse.
+// That keeps a small ellipse symmetric in its box; Qt's own elliptic region
+// of a 5 x 5 box comes out lopsided.
+QRegion EllipticRegion(const TRect& box) {
+    QRegion region;
+    const double cx = (box.Left + box.Right) / 2.0;
+    const double cy = (box.Top + box.Bottom) / 2.0;
+    const double rx = box.Width() / 2.0;
+    const double ry = box.Height() / 2.0;
+    if (rx <= 0 || ry <= 0) return region;
+    for (int y = box.Top; y < box.Bottom; ++y) {
+        const double dy = (y + 0.5 - cy) / ry;
+        if (dy * dy > 1) continue;
+        const double half = rx * std::sqrt(1 - dy * dy);
+        // Pixels x with |x + 0.5 - cx| <= half.
+        const int first = int(std::ceil(cx - half - 0.5));
+        const int last = int(std::floor(cx + half - 0.5));
+        if (first <= last) region |= QRect(first, y, last - first + 1, 1);
+    }
+    return region;
+}
+
+} // namespace
 
 // ------------------------------------------------------------ TFlyoutControl
 
@@ -52,8 +80,7 @@ void TRollShadow::UpdateShape() {
     const QRegion down(
         QPolygon({QPoint(-1, 15), QPoint(14, 15), QPoint(6, 22), QPoint(6, 22), QPoint(-1, 14)}),
         Qt::OddEvenFill);
-    // The ellipse's box excludes its right and bottom edges.
-    const QRegion dot(QRect(QPoint(5, 9), QPoint(9, 13)), QRegion::Ellipse);
+    const QRegion dot = EllipticRegion(Rect(5, 9, 10, 14));
     setMask(up | down | dot);
 }
 

@@ -81,7 +81,8 @@ void TControlScrollBar::SetPosition(int Value) {
     UpdateScrollInfo();
     FControl->ScrollPositionChanged(FKind);
     // Positive when the position went back: the content moves down/right.
-    const int delta = ClampToInt(static_cast<long long>(FOldPosition) - FPosition);
+    // Both positions lie in 0..Max, so the difference cannot overflow.
+    const int delta = FOldPosition - FPosition;
     if (FKind == sbVertical) {
         FControl->FLastVertDelta = delta;
         FControl->ScrollBy(0, delta);
@@ -429,6 +430,7 @@ TScrollView::TScrollView(QObject* owner) : TCustomScrollView(owner) {
 }
 
 TScrollView::~TScrollView() {
+    // A view destroyed mid-roll must not leave its cursor on the screen.
     if (Rolling()) TScreenCursors::SetScreenCursor(0);
     delete FRollShadow;
     FRollShadow = nullptr;
@@ -541,6 +543,10 @@ void TScrollView::mouseReleaseEvent(QMouseEvent* event) {
 
 void TScrollView::StartRoll(const TPoint& ClientPoint) {
     FRolling |= 1;
+    // A direction left over from the last roll would scroll at the first
+    // tick, before the pointer has moved at all: a plain middle click must
+    // not scroll.
+    FRollDirection = 0;
     FRollShadow->setCursor(TScreenCursors::Get(crRoll));
     FRollOrigin = ClientPoint;
     FRollShadow->ShowAt(ClientToScreen(ClientPoint));

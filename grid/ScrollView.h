@@ -90,8 +90,8 @@ public:
     void PageDown();
     void PageUp();
 
-    // Takes over the settings of another bar of the same view kind: steps,
-    // range, page, visibility, enabling and position.
+    // Takes over the settings of another bar: steps, range, page,
+    // visibility, enabling and position (the kind stays).
     void Assign(const TControlScrollBar& Source);
 
     // Pushes the state into the window's bar (unless locked).

@@ -15,8 +15,14 @@ namespace {
         QStringLiteral("Assertion failure (SharedClasses.cpp, line %1)").arg(line));
 }
 
+// Alpha must lie in 0..255. A negative one is refused as well: it would push
+// a channel past 255 and into its neighbour.
 void CheckAlpha(int alpha, int line) {
     if (alpha < 0 || alpha >= 256) AssertionFailure(line);
+}
+
+constexpr int LuminanceOf(int r, int g, int b) {
+    return (77 * r + 151 * g + 28 * b) / 256;
 }
 
 constexpr int BlendChannel(int a, int b, int alpha) {
@@ -41,9 +47,9 @@ TColor BlendAlphaChecked(TColor A, TColor B, int Alpha, int line) {
 
 // ------------------------------------------------------------ TCalcProvider
 
-double TCalcProvider::Percent(int Max, int Value) {
+double TCalcProvider::Percent(int Max, double Value) {
     if (Max == 0) return 0.0;
-    return static_cast<double>(Value) / Max * 100.0;
+    return Value / Max * 100.0;
 }
 
 bool TCalcProvider::RectsOverlap(const TRect& A, const TRect& B) {
@@ -112,6 +118,7 @@ void TGraphicsProvider::Frame3D(TCanvas* Canvas, const TRect& Rect, TColor TopCo
     const int right = Rect.Right - 1;
     const int bottom = Rect.Bottom - 1;
     Canvas->Pen.Width = 1;
+    Canvas->Pen.Style = psSolid;
     Canvas->Pen.Color = TopColor;
     Canvas->Polyline({{Rect.Left, bottom}, {Rect.Left, Rect.Top}, {right, Rect.Top}});
     Canvas->Pen.Color = BottomColor;
@@ -220,10 +227,7 @@ void TGraphicsProvider::IndicatorCell(TCanvas* Canvas, const TRect& Rect, bool O
     const int r = Rect.Right;
     const int b = Rect.Bottom;
     if (OldStyle) {
-        Canvas->Brush.Color = clBtnFace;
-        Canvas->Brush.Style = bsSolid;
-        Canvas->FillRect(TCalcProvider::OffsetEdges(Rect, 1, 1, -1, -1));
-        Frame3D(Canvas, Rect, clBtnHighlight, clWindowFrame);
+        ButtonFace(Canvas, Rect, true);
     } else {
         Canvas->Brush.Color = clBtnFace;
         Canvas->Brush.Style = bsSolid;
@@ -259,7 +263,7 @@ void TGraphicsProvider::IndicatorCell(TCanvas* Canvas, const TRect& Rect, bool O
 
 int TMaskProvider::Luminance(TColor Color) {
     const TColor c = ColorToRGB(Color);
-    return (77 * GetRValue(c) + 151 * GetGValue(c) + 28 * GetBValue(c)) / 256;
+    return LuminanceOf(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 TColor TMaskProvider::BlendAlpha(TColor A, TColor B, int Alpha) {
@@ -281,6 +285,8 @@ void TMaskProvider::DrawMasked(TCanvas* Canvas, int X, int Y, const TBitmap& Ima
     const int h = Image.Height();
     if (w == 0 || h == 0) return;
     QImage work = Canvas->GrabRect(Bounds(X, Y, w, h));
+    // Opaque copies of the two pictures: the caller's own (a column's glyph
+    // and its mask) keep their format and alpha channel.
     const QImage image = Image.Image().convertToFormat(QImage::Format_RGB32);
     const QImage mask = Mask.Image().convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
@@ -288,8 +294,7 @@ void TMaskProvider::DrawMasked(TCanvas* Canvas, int X, int Y, const TBitmap& Ima
         const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         const auto* m = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int alpha = (77 * qRed(m[x]) + 151 * qGreen(m[x]) + 28 * qBlue(m[x])) / 256;
-            out[x] = BlendPixel(in[x], out[x], alpha);
+            out[x] = BlendPixel(in[x], out[x], LuminanceOf(qRed(m[x]), qGreen(m[x]), qBlue(m[x])));
         }
     }
     Canvas->Draw(X, Y, work);

@@ -32,8 +32,9 @@ class TCalcProvider {
 public:
     TCalcProvider() = delete;
 
-    // Value as a percentage of Max; 0 when Max is 0 (nothing to measure).
-    static double Percent(int Max, int Value);
+    // Value as a percentage of Max (a progress bar's fill); 0 when Max is 0,
+    // where there is nothing to measure against.
+    static double Percent(int Max, double Value);
     // Touching edges count as overlapping.
     static bool RectsOverlap(const TRect& A, const TRect& B);
     // Top-left corner of a Width x Height item placed in Rect.

@@ -58,6 +58,7 @@ TEST(Canvas, FillFrameAndClearBrush) {
     c->FrameRect(Rect(1, 1, 6, 6));
     c->Brush.Style = bsClear;
     c->FillRect(Rect(10, 10, 15, 15));
+    c->FrameRect(Rect(10, 10, 15, 15));
     const QImage& img = bmp.Image();
     EXPECT_EQ(img.pixel(5, 5), qRgb(0, 128, 0));
     EXPECT_EQ(img.pixel(3, 3), qRgb(255, 255, 255));
@@ -81,6 +82,19 @@ TEST(Canvas, InversionsUndoThemselves) {
     EXPECT_EQ(CountChangedOutside(dotted, before, QRect(1, 1, 8, 6)), 0);
     EXPECT_EQ(CountOther(dotted, QRect(2, 2, 6, 4), before.pixel(3, 3)), 0);
     c->DrawFocusRect(Rect(1, 1, 9, 7));
+    EXPECT_EQ(bmp.Image(), before);
+
+    // Under the inverting pen mode a rectangle inverts its frame and its
+    // inside whatever the pen and brush colours, so twice restores it.
+    c->Pen.Mode = pmNot;
+    c->Pen.Color = clRed;
+    c->Brush.Color = clBlue;
+    c->Rectangle(3, 3, 12, 9);
+    const QImage inverted = bmp.Image();
+    EXPECT_EQ(inverted.pixel(3, 3), qRgb(245, 55, 225));
+    EXPECT_EQ(inverted.pixel(6, 6), qRgb(245, 55, 225));
+    EXPECT_EQ(CountChangedOutside(inverted, before, QRect(3, 3, 9, 6)), 0);
+    c->Rectangle(3, 3, 12, 9);
     EXPECT_EQ(bmp.Image(), before);
 }
 

@@ -388,6 +388,16 @@ TEST(ScrollView, RollModeDeadZoneAndSpeed) {
     EXPECT_FALSE(view.RollShadow()->isVisible());
     EXPECT_EQ(TScreenCursors::ScreenCursor(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // The next roll starts without the last direction: a press that ticks
+    // before any move scrolls nothing.
+    SendMouse(&view, QEvent::MouseButtonPress, origin, Qt::MiddleButton, Qt::MiddleButton);
+    QCursor::setPos(view.mapToGlobal(origin + QPoint(0, -40)));
+    view.RollTimer()->Timer();
+    EXPECT_EQ(view.RollDirection(), 0u);
+    EXPECT_EQ(view.VertScrollBar()->Position(), 1);
+    SendMouse(&view, QEvent::MouseButtonRelease, origin, Qt::LeftButton, Qt::MiddleButton);
+    EXPECT_FALSE(view.Rolling());
 }
 
 TEST(ScrollView, RollCursorsAreRegistered) {
@@ -432,6 +442,15 @@ TEST(FlyoutControl, RollShadowShape) {
     for (const QPoint& p :
          {QPoint(0, 0), QPoint(13, 2), QPoint(7, 8), QPoint(12, 20), QPoint(20, 20), QPoint(7, 23)})
         EXPECT_FALSE(mask.contains(p)) << p.x() << "," << p.y();
+    // The dot fills its 5 x 5 box less the four corners, symmetric about
+    // the box's middle.
+    for (int y = 9; y <= 13; ++y)
+        for (int x = 5; x <= 9; ++x) {
+            const bool corner = (x == 5 || x == 9) && (y == 9 || y == 13);
+            EXPECT_EQ(mask.contains(QPoint(x, y)), !corner) << x << "," << y;
+        }
+    EXPECT_FALSE(mask.contains(QPoint(10, 11)));
+    EXPECT_FALSE(mask.contains(QPoint(7, 14)));
     QImage img(32, 32, QImage::Format_RGB32);
     shadow.render(&img);
     EXPECT_EQ(img.pixel(7, 11), Rgb(clGrayText));

@@ -31,6 +31,8 @@ TEST(CalcProvider, Geometry) {
     EXPECT_EQ(TCalcProvider::OffsetEdges(r, 1, -2, 3, -4), Rect(1, 18, 15, 37));
 
     EXPECT_DOUBLE_EQ(TCalcProvider::Percent(200, 50), 25.0);
+    // A progress bar's value is fractional.
+    EXPECT_DOUBLE_EQ(TCalcProvider::Percent(100, 50.5), 50.5);
     EXPECT_DOUBLE_EQ(TCalcProvider::Percent(0, 5), 0.0);
 }
 
@@ -98,6 +100,8 @@ TEST(GraphicsProvider, Gradients) {
 TEST(GraphicsProvider, ButtonFaceEdges) {
     for (bool old : {false, true}) {
         TBitmap bmp = Surface(10, 8);
+        // The frame does not depend on the pen the canvas was left with.
+        bmp.Canvas()->Pen.Style = psClear;
         TGraphicsProvider::ButtonFace(bmp.Canvas(), Rect(0, 0, 10, 8), old);
         const TColor dark = ColorToRGB(old ? clWindowFrame : clBtnShadow);
         EXPECT_EQ(bmp.Pixel(0, 0), ColorToRGB(clBtnHighlight));
@@ -180,6 +184,20 @@ TEST(GraphicsProvider, IndicatorCell) {
     EXPECT_EQ(img.pixel(5, 40), Rgb(clBtnShadow));
     EXPECT_EQ(img.pixel(1, 20), Rgb(clBtnFace));
     EXPECT_EQ(img.pixel(10, 40), Rgb(clBtnFace));
+
+    // The old style: a raised face with a window-frame dark edge, the same
+    // arrow on it.
+    TBitmap oldStyle = Surface(12, 45, clRed);
+    TGraphicsProvider::IndicatorCell(oldStyle.Canvas(), cell, true, false, true);
+    const QImage o = oldStyle.Image();
+    EXPECT_EQ(o.pixel(0, 20), Rgb(clBtnHighlight));
+    EXPECT_EQ(o.pixel(10, 20), Rgb(clBtnHighlight));
+    EXPECT_EQ(o.pixel(11, 20), Rgb(clWindowFrame));
+    EXPECT_EQ(o.pixel(11, 30), Rgb(clWindowFrame));
+    EXPECT_EQ(o.pixel(0, 40), Rgb(clWindowFrame));
+    EXPECT_EQ(o.pixel(1, 21), Rgb(clBtnFace));
+    EXPECT_EQ(o.pixel(5, 30), Rgb(clWindowText));
+    EXPECT_EQ(o.pixel(0, 41), qRgb(255, 0, 0));
 
     // A selected row is the same cell inverted.
     TBitmap sel = Surface(12, 45, clRed);
