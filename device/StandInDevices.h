@@ -109,7 +109,6 @@ public:
     void Open() override;
     WideString Model() const override;
     WideString Serial() const override;
-    const TDeviceSimulator& Simulator() const { return *FSimulator; }
 
 private:
     void Tick();
@@ -163,8 +162,7 @@ std::unique_ptr<TDeviceLink> CreateDeviceLink(const QString& form, TDeviceEventF
 // device; Start reads CALLERID_DEVICE and opens the link it names. A second
 // Start while the link runs changes nothing, so showing the host window
 // again does not restart the device.
-class TStandInMekal final : public QObject, public TOleObject, public IMekal, public IEventSource {
-    Q_OBJECT
+class TStandInMekal final : public TOleObject, public IMekal, public IEventSource {
 public:
     TStandInMekal() = default;
 

@@ -100,7 +100,8 @@ TEST_F(MekalTest, IsASmallRegisteredControl) {
 TEST_F(MekalTest, RoutesTheDeviceEventsToHandlersBoundByName) {
     UseScript("0 plug \"CID-4 USB\" 10234567\n"
               "5 signal 0 2 30 abc\n"
-              "10 call 10234567 3 05321234567 \"09.12.2026 14:03:27\" \"x y\"\n");
+              // Texts reach the handler exactly as the device sent them.
+              "10 call 10234567 3 \" 0532 123 45 67 \" \"09.12.2026 14:03:27\" \"Ağrı İli\"\n");
     TMekal mekal;
     Handlers handlers;
     ASSERT_TRUE(mekal.BindEvent("OnCallerID", &handlers, "Mekal1CallerID"));
@@ -112,8 +113,9 @@ TEST_F(MekalTest, RoutesTheDeviceEventsToHandlersBoundByName) {
     EXPECT_TRUE(mekal.QueryProperty(QStringLiteral("devicemodel")).isEmpty());
     mekal.Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return handlers.Log.size() == 2; }, 2000));
-    EXPECT_EQ(handlers.Log, QStringList({"signal|0|2|30|abc|0|0|0|0",
-                                         "call|10234567|3|05321234567|09.12.2026 14:03:27|x y"}));
+    EXPECT_EQ(handlers.Log,
+              QStringList({"signal|0|2|30|abc|0|0|0|0",
+                           "call|10234567|3| 0532 123 45 67 |09.12.2026 14:03:27|Ağrı İli"}));
     EXPECT_EQ(handlers.LastSender, &mekal);
     EXPECT_EQ(mekal.QueryProperty(QStringLiteral("devicemodel")), "CID-4 USB");
     EXPECT_EQ(mekal.QueryProperty(QStringLiteral("serial")), "10234567");
