@@ -34,6 +34,10 @@ TDeviceSimulator::TDeviceSimulator(quint32 seed, const QDateTime& startTime,
     FSerial = QStringLiteral("SIM") + Digits(7, '1');
 }
 
+TDeviceSimulator::~TDeviceSimulator() {
+    *FAlive = false;
+}
+
 // The engine's output is fixed by the standard for a seed; the reduction
 // below is ours, so the sequence is the same with every library.
 quint32 TDeviceSimulator::Random(quint32 n) {
@@ -82,6 +86,9 @@ WideString TDeviceSimulator::Serial() const {
 
 void TDeviceSimulator::Advance(qint64 ms) {
     const qint64 target = FNow + std::max<qint64>(ms, 0);
+    // A handler may free the simulator (its host went away); this step then
+    // ends without touching it again.
+    const std::shared_ptr<const bool> alive = FAlive;
     for (;;) {
         if (!FConnected) {
             if (ConnectDelay > target) break;
@@ -113,8 +120,11 @@ void TDeviceSimulator::Advance(qint64 ms) {
             dispId = DISPID_OnCallerID;
         }
         if (FSendEvent) FSendEvent(dispId, args);
+        if (!*alive) return;
     }
-    FNow = target;
+    // A handler that stepped the clock again (from a nested event loop) may
+    // have moved it past this step's end already.
+    FNow = std::max(FNow, target);
 }
 
 // ---- TSimulatorLink --------------------------------------------------------------

@@ -11,7 +11,8 @@
 // Everything runs on the thread that created the control: clocks are Qt
 // timers, so events reach the host from the event loop, and an exception
 // thrown by a host's handler travels up to the application's event loop.
-// A handler must not delete the control synchronously (deleteLater is fine).
+// A handler may free the control while it handles an event: the rest of
+// what fell due then is dropped.
 
 #include "DeviceScript.h"
 #include "mekalcallerid_TLB.h"
@@ -65,10 +66,14 @@ public:
     // startTime is the wall-clock time of the clock's zero; the calls' date
     // and time texts count from it.
     TDeviceSimulator(quint32 seed, const QDateTime& startTime, TDeviceEventFn sendEvent);
+    ~TDeviceSimulator();
+    TDeviceSimulator(const TDeviceSimulator&) = delete;
+    TDeviceSimulator& operator=(const TDeviceSimulator&) = delete;
 
     // Moves the clock on by ms and sends every event that falls due, in
     // time order. If the host throws, the events sent stay sent and the rest
-    // follow at the next step.
+    // follow at the next step; a handler may step the clock again or free
+    // the simulator.
     void Advance(qint64 ms);
     qint64 Now() const { return FNow; }
 
@@ -92,6 +97,8 @@ private:
     qint64 FNextSignal = ConnectDelay;
     qint64 FNextCall = 0;
     int FCallLine = 1;
+    // Cleared when the simulator is freed; a step in progress holds a share.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // Drives the simulator by the real clock.
@@ -102,7 +109,6 @@ public:
     void Open() override;
     WideString Model() const override;
     WideString Serial() const override;
-    const TDeviceSimulator& Simulator() const { return *FSimulator; }
 
 private:
     void Tick();
@@ -156,8 +162,7 @@ std::unique_ptr<TDeviceLink> CreateDeviceLink(const QString& form, TDeviceEventF
 // device; Start reads CALLERID_DEVICE and opens the link it names. A second
 // Start while the link runs changes nothing, so showing the host window
 // again does not restart the device.
-class TStandInMekal final : public QObject, public TOleObject, public IMekal, public IEventSource {
-    Q_OBJECT
+class TStandInMekal final : public TOleObject, public IMekal, public IEventSource {
 public:
     TStandInMekal() = default;
 

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <utility>
 
 // ---- class registry ----------------------------------------------------------
 
@@ -30,6 +31,17 @@ std::unique_ptr<TOleObject> CreateOleObject(const QUuid& classId) {
 }
 
 // ---- TMekal ------------------------------------------------------------------
+
+namespace {
+
+// Calls a handler through a copy of its event, so that the handler may
+// replace its own event, or free the control, while it runs.
+template <class Event, class... Args> void Fire(const Event& event, Args&&... args) {
+    const Event handler = event;
+    handler(std::forward<Args>(args)...);
+}
+
+} // namespace
 
 TMekal::TMekal(QObject* owner) : TWinControl(owner), FOleObject(CreateOleObject(CLASS_Mekal)) {
     SetBounds(FLeft, FTop, 26, 26);
@@ -88,8 +100,8 @@ void TMekal::Invoke(int dispId, QVariantList& args) {
         DoSignalA(text(0), text(1), text(2), text(3), text(4), text(5), text(6), text(7));
         break;
     default:
-        // Ids this host does not know are dropped, as a sink drops members
-        // it does not implement.
+        // The events without parameters; DoNotifyEvent drops ids this host
+        // does not know, as a sink drops members it does not implement.
         DoNotifyEvent(dispId);
         break;
     }
@@ -98,25 +110,25 @@ void TMekal::Invoke(int dispId, QVariantList& args) {
 void TMekal::DoNotifyEvent(int dispId) {
     switch (dispId) {
     case DISPID_OnActivate:
-        OnActivate(this);
+        Fire(OnActivate, this);
         break;
     case DISPID_OnClick:
         Click();
         break;
     case DISPID_OnCreate:
-        OnCreate(this);
+        Fire(OnCreate, this);
         break;
     case DISPID_OnDblClick:
         DblClick();
         break;
     case DISPID_OnDestroy:
-        OnDestroy(this);
+        Fire(OnDestroy, this);
         break;
     case DISPID_OnDeactivate:
-        OnDeactivate(this);
+        Fire(OnDeactivate, this);
         break;
     case DISPID_OnPaint:
-        OnPaint(this);
+        Fire(OnPaint, this);
         break;
     default:
         break;
@@ -124,19 +136,19 @@ void TMekal::DoNotifyEvent(int dispId) {
 }
 
 void TMekal::DoKeyPress(short& Key) {
-    OnKeyPress(this, Key);
+    Fire(OnKeyPress, this, Key);
 }
 
 void TMekal::DoCallerID(const WideString& DeviceID, const WideString& Line,
                         const WideString& PhoneNumber, const WideString& DateTime,
                         const WideString& OtherText) {
-    OnCallerID(this, DeviceID, Line, PhoneNumber, DateTime, OtherText);
+    Fire(OnCallerID, this, DeviceID, Line, PhoneNumber, DateTime, OtherText);
 }
 
 void TMekal::DoSignalA(const WideString& Level1, const WideString& Level2, const WideString& Level3,
                        const WideString& Level4, const WideString& Level5, const WideString& Level6,
                        const WideString& Level7, const WideString& Level8) {
-    OnSignalA(this, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8);
+    Fire(OnSignalA, this, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8);
 }
 
 // A small device glyph: a dark box with four line lamps and a cable, drawn

@@ -9,6 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray text(reinterpret_cast<const char*>(data), qsizetype(size));
+    const qsizetype lines = text.count('\n') + 1;
     try {
         const std::vector<ScriptEvent> events =
             ParseDeviceScript(text, QStringLiteral("fuzz.script"));
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const ScriptEvent& e : events) {
             // What the player relies on: times in order, lines rising, and
             // the argument counts it indexes without checking.
-            if (e.Time < previousTime || e.Line <= previousLine) std::abort();
+            if (e.Time < previousTime || e.Line <= previousLine || e.Line > lines) std::abort();
             const qsizetype expected[] = {2, 0, 5, 8};
             if (e.Args.size() != expected[e.Kind]) std::abort();
             if (e.Kind == sePlug && e.Args[0].isEmpty()) std::abort();
@@ -25,7 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             previousLine = e.Line;
         }
     } catch (const EDeviceScriptError& e) {
-        if (!e.Message().startsWith(QStringLiteral("fuzz.script:"))) std::abort();
+        // "fuzz.script:LINE: what is wrong", LINE being a line of the text.
+        const QString prefix = QStringLiteral("fuzz.script:");
+        if (!e.Message().startsWith(prefix)) std::abort();
+        const QString rest = e.Message().mid(prefix.size());
+        const qsizetype colon = rest.indexOf(u':');
+        bool ok = false;
+        const int line = rest.left(colon).toInt(&ok);
+        if (colon < 0 || !ok || line < 1 || line > lines || !rest.mid(colon).startsWith(u": "))
+            std::abort();
     }
     return 0;
 }

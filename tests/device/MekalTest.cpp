@@ -1,8 +1,10 @@
+#include "Application.h"
 #include "StandInDevices.h"
 #include "mekalcallerid_TLB.h"
 
 #include <QFile>
 #include <QImage>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -98,7 +100,8 @@ TEST_F(MekalTest, IsASmallRegisteredControl) {
 TEST_F(MekalTest, RoutesTheDeviceEventsToHandlersBoundByName) {
     UseScript("0 plug \"CID-4 USB\" 10234567\n"
               "5 signal 0 2 30 abc\n"
-              "10 call 10234567 3 05321234567 \"09.12.2026 14:03:27\" \"x y\"\n");
+              // Texts reach the handler exactly as the device sent them.
+              "10 call 10234567 3 \" 0532 123 45 67 \" \"09.12.2026 14:03:27\" \"Ağrı İli\"\n");
     TMekal mekal;
     Handlers handlers;
     ASSERT_TRUE(mekal.BindEvent("OnCallerID", &handlers, "Mekal1CallerID"));
@@ -110,8 +113,9 @@ TEST_F(MekalTest, RoutesTheDeviceEventsToHandlersBoundByName) {
     EXPECT_TRUE(mekal.QueryProperty(QStringLiteral("devicemodel")).isEmpty());
     mekal.Start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return handlers.Log.size() == 2; }, 2000));
-    EXPECT_EQ(handlers.Log, QStringList({"signal|0|2|30|abc|0|0|0|0",
-                                         "call|10234567|3|05321234567|09.12.2026 14:03:27|x y"}));
+    EXPECT_EQ(handlers.Log,
+              QStringList({"signal|0|2|30|abc|0|0|0|0",
+                           "call|10234567|3| 0532 123 45 67 |09.12.2026 14:03:27|Ağrı İli"}));
     EXPECT_EQ(handlers.LastSender, &mekal);
     EXPECT_EQ(mekal.QueryProperty(QStringLiteral("devicemodel")), "CID-4 USB");
     EXPECT_EQ(mekal.QueryProperty(QStringLiteral("serial")), "10234567");
@@ -198,6 +202,71 @@ TEST_F(MekalTest, StopsEventsWhenDestroyed) {
     }
     QTest::qWait(50);
     EXPECT_TRUE(handlers.Log.isEmpty());
+}
+
+TEST_F(MekalTest, AHandlerMayReplaceItsOwnEvent) {
+    UseScript("0 call d 1 111 t\n0 call d 2 222 t\n");
+    TMekal mekal;
+    QStringList first;
+    QStringList second;
+    int calls = 0;
+    // Enough captures that the handler lives outside the event object, so
+    // replacing it while it runs frees what it still reads.
+    mekal.OnCallerID = [&first, &second, &calls, &mekal](QObject*, WideString, WideString Line,
+                                                         WideString, WideString, WideString) {
+        mekal.OnCallerID = [&second](QObject*, WideString, WideString Line, WideString, WideString,
+                                     WideString) { second.append(Line); };
+        first.append(Line);
+        ++calls;
+    };
+    mekal.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.size() == 1; }, 2000));
+    EXPECT_EQ(first, QStringList({"1"}));
+    EXPECT_EQ(second, QStringList({"2"}));
+    EXPECT_EQ(calls, 1);
+}
+
+// The window that hosts the control may be closed and freed by a handler;
+// a failing handler reaches the application and the device goes on.
+TEST_F(MekalTest, HandlersMayThrowOrDestroyTheControlWhateverTheLink) {
+    QStringList handled;
+    QObject owner;
+    Application->AddExceptionHandler(
+        &owner, [&handled](QObject*, const Exception& e) { handled.append(e.Message()); });
+
+    UseScript("0 plug M S\n0 call d 1 111 t\n0 call d 2 222 t\n0 call d 3 333 t\n");
+    QStringList lines;
+    auto* scripted = new TMekal;
+    QPointer<TMekal> scriptedAlive(scripted);
+    scripted->OnCallerID = [&lines, scripted](QObject*, WideString, WideString Line, WideString,
+                                              WideString, WideString) {
+        lines.append(Line);
+        if (lines.size() == 1) throw EConvertError(QStringLiteral("first call refused"));
+        delete scripted;
+    };
+    scripted->Start();
+
+    qputenv("CALLERID_DEVICE", "simulator:3");
+    int levels = 0;
+    auto* simulated = new TMekal;
+    QPointer<TMekal> simulatedAlive(simulated);
+    simulated->OnSignalA = [&levels, simulated](QObject*, WideString, WideString, WideString,
+                                                WideString, WideString, WideString, WideString,
+                                                WideString) {
+        if (++levels == 1) throw EConvertError(QStringLiteral("first levels refused"));
+        delete simulated;
+    };
+    simulated->Start();
+
+    const bool gone = QTest::qWaitFor([&] { return !scriptedAlive && !simulatedAlive; }, 4000);
+    QTest::qWait(120); // nothing more may arrive
+    Application->RemoveExceptionHandlers(&owner);
+    delete scriptedAlive.data();
+    delete simulatedAlive.data();
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(lines, QStringList({"1", "2"}));
+    EXPECT_EQ(levels, 2);
+    EXPECT_EQ(handled, QStringList({"first call refused", "first levels refused"}));
 }
 
 #include "MekalTest.moc"

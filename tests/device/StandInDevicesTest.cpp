@@ -199,6 +199,36 @@ TEST(DeviceSimulator, AHandlerThatThrowsLosesAndRepeatsNothing) {
     EXPECT_EQ(events, expected);
 }
 
+TEST(DeviceSimulator, AHandlerMayDeleteItOrStepItAgainMidEvent) {
+    // Deleted by the handler of its first event: the rest of the step is
+    // dropped and nothing of the dead simulator is touched.
+    int sent = 0;
+    std::unique_ptr<TDeviceSimulator> doomed;
+    doomed = std::make_unique<TDeviceSimulator>(5, SimStart, [&](int, QVariantList&) {
+        ++sent;
+        doomed.reset();
+    });
+    doomed->Advance(60000);
+    EXPECT_EQ(sent, 1);
+    EXPECT_EQ(doomed, nullptr);
+
+    // Stepped again from inside a handler (a nested event loop does that):
+    // the clock never goes back and the run is the one a plain step gives.
+    std::vector<Received> events;
+    bool nested = false;
+    TDeviceSimulator sim(5, SimStart, [&](int dispId, QVariantList& args) {
+        events.push_back({sim.Now(), dispId, ToTexts(args)});
+        if (!nested) {
+            nested = true;
+            sim.Advance(10000);
+        }
+    });
+    sim.Advance(2000);
+    EXPECT_EQ(sim.Now(), 11000);
+    sim.Advance(1000);
+    EXPECT_EQ(events, RunSimulator(5, {12000}));
+}
+
 // ---- script player, on the real clock -------------------------------------------------
 
 TEST(ScriptLink, PlaysEventsInOrderAtTheirTimes) {
