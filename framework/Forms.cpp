@@ -198,10 +198,10 @@ bool TForm::PreviewedKey(QObject* receiver) const {
 }
 
 void TForm::keyPressEvent(QKeyEvent* event) {
-    // A key that a control of this window ignored comes up here; with key
-    // preview the window has heard it already.
-    if (PreviewedKey(TQtApplication::KeyPressReceiver()) || !HandleKeyPress(event))
-        TWinControl::keyPressEvent(event);
+    // Keys that a control of this window ignored come up here as well; the
+    // window hears those only through key preview, which has run already.
+    const QObject* receiver = TQtApplication::KeyPressReceiver();
+    if ((receiver && receiver != this) || !HandleKeyPress(event)) TWinControl::keyPressEvent(event);
 }
 
 bool TForm::eventFilter(QObject* watched, QEvent* event) {

@@ -266,6 +266,15 @@ TEST(Form, EscapeWithKeyPreviewReachesTheWindowFromAControlOnce) {
     seen.clear();
     QTest::keyClick(&form, Qt::Key_A);
     EXPECT_EQ(seen, "a");
+
+    // Without key preview the window hears only the keys sent to itself,
+    // not those its controls pass on.
+    form.SetKeyPreview(false);
+    seen.clear();
+    QTest::keyClick(button->Button(), Qt::Key_Escape);
+    EXPECT_TRUE(seen.isEmpty());
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(seen, QString(QChar(27)));
 }
 
 TEST(Form, TheCaptionIsTheWindowsTitle) {
