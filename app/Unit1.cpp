@@ -11,8 +11,9 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-// Captions are 8-bit texts: what the code page cannot hold does not survive.
-QString Caption8(const QString& text) {
+// The text as an 8-bit string of the code page holds it (captions are such
+// strings): what the code page cannot hold does not survive.
+QString Through8Bit(const WideString& text) {
     return AnsiToWide(WideToAnsi(text));
 }
 
@@ -95,10 +96,10 @@ void TForm1::Mekal1SignalA(QObject*, const WideString& Level1, const WideString&
     // Every level is parsed before anything is shown, so a bad report leaves
     // the panel as the last good one drew it.
     const std::array<int, 4> levels{
-        StrToInt(AnsiToWide(WideToAnsi(Level1))),
-        StrToInt(AnsiToWide(WideToAnsi(Level2))),
-        StrToInt(AnsiToWide(WideToAnsi(Level3))),
-        StrToInt(AnsiToWide(WideToAnsi(Level4))),
+        StrToInt(Through8Bit(Level1)),
+        StrToInt(Through8Bit(Level2)),
+        StrToInt(Through8Bit(Level3)),
+        StrToInt(Through8Bit(Level4)),
     };
     const std::array<TProgressBar*, 4> bars{ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4};
     const std::array<TLabel*, 4> labels{Label1, Label2, Label3, Label4};
@@ -109,7 +110,7 @@ void TForm1::Mekal1SignalA(QObject*, const WideString& Level1, const WideString&
 }
 
 void TForm1::ApplicationEvents1Exception(QObject*, const Exception& E) {
-    Memo2->AddLine(Caption8(E.Message() + QLatin1Char(':') + TimeToStr(Now())));
+    Memo2->AddLine(Through8Bit(E.Message() + QLatin1Char(':') + TimeToStr(Now())));
 }
 
 void TForm1::Memo2Change(QObject*) {

@@ -4,9 +4,9 @@
 
 #include "Classes.h"
 
-class TForm;
-
 #include <QString>
+
+class TForm;
 
 // Looks a component of the window up by name; a layout that lacks one the
 // code relies on cannot run, and says so like any read error.

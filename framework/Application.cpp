@@ -4,14 +4,37 @@
 
 #include <QWidget>
 #include <QtDebug>
+#include <algorithm>
 
 TApplication* Application = nullptr;
 
+namespace {
+// The receivers of the key presses being delivered, innermost last (a key
+// handler may send another key press).
+std::vector<QObject*> gKeyPressReceivers;
+} // namespace
+
 TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InitApplication();
+    // The application ends when its main window closes, not when the last
+    // visible window does: the guide closed while the main window is hidden
+    // must not end the tool.
+    setQuitOnLastWindowClosed(false);
+}
+
+QObject* TQtApplication::KeyPressReceiver() {
+    return gKeyPressReceivers.empty() ? nullptr : gKeyPressReceivers.back();
 }
 
 bool TQtApplication::notify(QObject* receiver, QEvent* event) {
+    const bool keyPress = event->type() == QEvent::KeyPress;
+    if (keyPress) gKeyPressReceivers.push_back(receiver);
+    const struct Pop {
+        bool On;
+        ~Pop() {
+            if (On) gKeyPressReceivers.pop_back();
+        }
+    } pop{keyPress};
     try {
         return QApplication::notify(receiver, event);
     } catch (const Exception& e) {
@@ -74,16 +97,35 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(QObject* sender, const Exception& e) {
-    if (dynamic_cast<const EAbort*>(&e)) return;
+    // Even a silent abort must not leave the mouse captured by a control
+    // whose drag it ended.
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+    if (dynamic_cast<const EAbort*>(&e)) return;
     if (FExceptionHandlers.empty()) {
         qWarning().noquote() << e.Message();
         return;
     }
-    // A handler may add or remove handlers; work on a copy.
-    const auto handlers = FExceptionHandlers;
-    for (auto it = handlers.rbegin(); it != handlers.rend(); ++it)
-        it->second(sender, e);
+    // A handler may add or remove handlers (or destroy the component that
+    // owns one): ask, newest first, those that were there at the start and
+    // still are when their turn comes.
+    std::vector<quint64> ids;
+    for (const ExceptionHandler& h : FExceptionHandlers)
+        ids.push_back(h.Id);
+    for (auto id = ids.rbegin(); id != ids.rend(); ++id) {
+        const auto it = std::find_if(FExceptionHandlers.begin(), FExceptionHandlers.end(),
+                                     [&](const ExceptionHandler& h) { return h.Id == *id; });
+        if (it == FExceptionHandlers.end()) continue;
+        const TExceptionEvent handler = it->Handler;
+        // This is the end of the road for failures: one raised while reporting
+        // another would tear the event loop down, so it is only noted.
+        try {
+            handler(sender, e);
+        } catch (const Exception& inner) {
+            qWarning().noquote() << inner.Message();
+        } catch (const std::exception& inner) {
+            qWarning().noquote() << QString::fromLocal8Bit(inner.what());
+        }
+    }
 }
 
 void TApplication::HandleStdException(QObject* sender, const std::exception& e) {
@@ -91,9 +133,10 @@ void TApplication::HandleStdException(QObject* sender, const std::exception& e) 
 }
 
 void TApplication::AddExceptionHandler(QObject* owner, TExceptionEvent handler) {
-    FExceptionHandlers.emplace_back(owner, std::move(handler));
+    FExceptionHandlers.push_back({owner, std::move(handler), FNextHandlerId++});
 }
 
 void TApplication::RemoveExceptionHandlers(QObject* owner) {
-    std::erase_if(FExceptionHandlers, [owner](const auto& h) { return h.first == owner; });
+    std::erase_if(FExceptionHandlers,
+                  [owner](const ExceptionHandler& h) { return h.Owner == owner; });
 }

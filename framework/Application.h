@@ -19,6 +19,11 @@ class TQtApplication : public QApplication {
 public:
     TQtApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+    // The object a key press being delivered was sent to, while Qt passes it
+    // on to the parents; null when no key press is under way (or when the
+    // process runs another kind of application object).
+    static QObject* KeyPressReceiver();
 };
 
 using TExceptionEvent = std::function<void(QObject* Sender, const Exception& E)>;
@@ -49,9 +54,10 @@ public:
     int Run();
     void Terminate();
 
-    // Routes an exception that no handler caught: the silent abort is dropped,
-    // any mouse capture is released, then the exception handlers hear of it.
-    // With no handler the message goes to the debug output; never a dialog.
+    // Routes an exception that no handler caught: any mouse capture is
+    // released, the silent abort is dropped, then the exception handlers hear
+    // of it. With no handler the message goes to the debug output; never a
+    // dialog. A handler that fails itself is reported the same quiet way.
     void HandleException(QObject* sender, const Exception& e);
     void HandleStdException(QObject* sender, const std::exception& e);
 
@@ -69,7 +75,13 @@ private:
     TForm* FMainForm = nullptr;
     bool FShowMainForm = true;
     std::vector<TForm*> FForms;
-    std::vector<std::pair<QObject*, TExceptionEvent>> FExceptionHandlers;
+    struct ExceptionHandler {
+        QObject* Owner;
+        TExceptionEvent Handler;
+        quint64 Id;
+    };
+    std::vector<ExceptionHandler> FExceptionHandlers;
+    quint64 FNextHandlerId = 0;
 };
 
 // The one application object, created by InitApplication and alive until

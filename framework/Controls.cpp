@@ -170,6 +170,16 @@ void TControl::SetCursor(TCursor value) {
 
 void TControl::SetHint(const QString& value) {
     FHint = value;
+    ApplyHint();
+}
+
+void TControl::SetShowHint(bool value) {
+    // A layout may store the hint before or after this switch.
+    FShowHint = value;
+    ApplyHint();
+}
+
+void TControl::ApplyHint() {
     setToolTip(FShowHint ? FHint : QString());
 }
 

@@ -125,7 +125,7 @@ public:
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* value);
     bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool value) { FShowHint = value; }
+    void SetShowHint(bool value);
     int Tag() const { return FTag; }
     void SetTag(int value) { FTag = value; }
     bool Visible() const { return FVisible; }
@@ -180,6 +180,7 @@ protected:
     // show through) say so; the others are filled with their colour.
     virtual bool PaintsOwnBackground() const { return false; }
     void ApplyVisibility();
+    void ApplyHint();
     // A top-level window positions itself (frame included).
     virtual void ApplyGeometry();
     // A window shown or hidden by the system keeps its Visible property true.

@@ -132,8 +132,8 @@ void TForm::BringToFront() {
     activateWindow();
 }
 
-void TForm::SetAutoSize(bool value) {
-    TWinControl::SetAutoSize(value);
+void TForm::CaptionChanged() {
+    setWindowTitle(Caption());
 }
 
 void TForm::AdjustSize() {
@@ -192,16 +192,25 @@ bool TForm::HandleKeyPress(QKeyEvent* event) {
     return key.isNull();
 }
 
+bool TForm::PreviewedKey(QObject* receiver) const {
+    auto* w = qobject_cast<QWidget*>(receiver);
+    return FKeyPreview && w && w != this && w->window() == this;
+}
+
 void TForm::keyPressEvent(QKeyEvent* event) {
-    if (!HandleKeyPress(event)) TWinControl::keyPressEvent(event);
+    // Keys that a control of this window ignored come up here as well; the
+    // window hears those only through key preview, which has run already.
+    const QObject* receiver = TQtApplication::KeyPressReceiver();
+    if ((receiver && receiver != this) || !HandleKeyPress(event)) TWinControl::keyPressEvent(event);
 }
 
 bool TForm::eventFilter(QObject* watched, QEvent* event) {
     // With key preview the window hears every key typed into its controls
-    // before the control does.
-    if (FKeyPreview && event->type() == QEvent::KeyPress && watched != this) {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && w->window() == this) return HandleKeyPress(static_cast<QKeyEvent*>(event));
+    // before the control does, once: not again as Qt passes a key the
+    // control ignored on to its parents.
+    if (event->type() == QEvent::KeyPress && PreviewedKey(watched)) {
+        const QObject* receiver = TQtApplication::KeyPressReceiver();
+        if (!receiver || receiver == watched) return HandleKeyPress(static_cast<QKeyEvent*>(event));
     }
     return TWinControl::eventFilter(watched, event);
 }

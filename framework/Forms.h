@@ -59,8 +59,6 @@ public:
     void Close();
     void BringToFront();
 
-    void SetAutoSize(bool value) override;
-
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TKeyPressEvent OnKeyPress;
@@ -81,11 +79,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void ApplyGeometry() override;
     void AdjustSize() override;
+    // The caption is the window's title.
+    void CaptionChanged() override;
 
 private:
     int MenuHeight() const;
     void LayoutClient();
     bool HandleKeyPress(QKeyEvent* event);
+    // True for a key press sent to one of this window's controls while the
+    // window previews the keys.
+    bool PreviewedKey(QObject* receiver) const;
 
     TWinControl* FClient;
     QMenuBar* FMenuBar = nullptr;

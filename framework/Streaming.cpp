@@ -78,9 +78,31 @@ private:
         FLoaded.push_back(object);
     }
 
+    // Moves to the next element inside the current one: true at its start,
+    // false at the end of the current one. Only blanks may stand between
+    // elements; other text means the layout is damaged.
+    bool NextElement() {
+        while (!FXml.atEnd()) {
+            switch (FXml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                return true;
+            case QXmlStreamReader::EndElement:
+                return false;
+            case QXmlStreamReader::Characters:
+                if (!FXml.isWhitespace())
+                    Fail(FXml, QStringLiteral("unexpected text '%1'")
+                                   .arg(FXml.text().trimmed().left(40).toString()));
+                break;
+            default:
+                break;
+            }
+        }
+        Fail(FXml, FXml.hasError() ? FXml.errorString() : QStringLiteral("unexpected end"));
+    }
+
     void ReadBody(QObject* object, int depth) {
         if (depth > kMaxDepth) Fail(FXml, QStringLiteral("objects nested too deeply"));
-        while (FXml.readNextStartElement()) {
+        while (NextElement()) {
             if (FXml.name() == u"property")
                 ReadProperty(object);
             else if (FXml.name() == u"object")
@@ -88,7 +110,6 @@ private:
             else
                 Fail(FXml, QStringLiteral("unexpected <%1>").arg(FXml.name()));
         }
-        if (FXml.hasError()) Fail(FXml, FXml.errorString());
     }
 
     void ReadChildObject(QObject* parent, int depth) {
@@ -140,6 +161,7 @@ private:
             TComponentBase* c = AsComponent(target);
             if (c && c->HasEvent(name)) {
                 const QByteArray method = FXml.readElementText().toLatin1();
+                if (FXml.hasError()) Fail(FXml, FXml.errorString());
                 if (!c->BindEvent(name, FRoot, method))
                     Fail(FXml, QStringLiteral("method %1 for %2 not found")
                                    .arg(QString::fromLatin1(method), path));
@@ -150,12 +172,12 @@ private:
         const QMetaProperty p = target->metaObject()->property(index);
         if (p.metaType() == QMetaType::fromType<QStringList>()) {
             QStringList items;
-            while (FXml.readNextStartElement()) {
+            while (NextElement()) {
                 if (FXml.name() != u"item")
                     Fail(FXml, QStringLiteral("expected <item> in %1").arg(path));
                 items.append(FXml.readElementText());
+                if (FXml.hasError()) Fail(FXml, FXml.errorString());
             }
-            if (FXml.hasError()) Fail(FXml, FXml.errorString());
             Write(target, p, QVariant(items), path);
             return;
         }

@@ -37,7 +37,11 @@ TEST_F(MainWindow, StartsWithItsTitleWindowsAndPanels) {
     EXPECT_FALSE(Form3->isVisible());
     EXPECT_FALSE(HelpForm->isVisible());
 
-    EXPECT_EQ(Form1->Caption(), "Cihaz Test");
+    // Every window's caption is its title bar's text.
+    EXPECT_EQ(Form1->windowTitle(), "Cihaz Test");
+    EXPECT_EQ(Form2->windowTitle(), "Cihaz Bağlantısı");
+    EXPECT_EQ(Form3->windowTitle(), "Önerilen ayar");
+    EXPECT_EQ(HelpForm->windowTitle(), "Yardım");
     EXPECT_EQ(Form1->GroupBox2->Caption(), "     Cihaz Modeli - Bağlantı Durumu   ");
     EXPECT_EQ(Form1->tek->Caption(), "  Sinyaller   ");
     EXPECT_EQ(Form1->Label22->Caption(), "Çağrı sayısı : ");
@@ -117,7 +121,7 @@ TEST_F(MainWindow, ABadLevelChangesNothingAndLeavesOneErrorLine) {
     UseScript("0 signal 1 2 3 4\n"
               "30 signal 7 8 abc 9\n"
               "60 signal 5 5 \"\" 5\n"
-              "90 signal 6 6 x 6\n");
+              "90 signal 6 6 xΩ 6\n");
     Start();
     ASSERT_TRUE(WaitFor([] {
         return Form1->Memo2->LineCount() == 2 && Form1->Memo2->Line(1).startsWith("'abc'");
@@ -132,13 +136,26 @@ TEST_F(MainWindow, ABadLevelChangesNothingAndLeavesOneErrorLine) {
         << Form1->Memo2->Line(1).toStdString();
 
     // Three errors in a row leave exactly the last two.
-    ASSERT_TRUE(WaitFor([] { return Form1->Memo2->Line(1).startsWith("'x'"); }));
+    // A level is read as an 8-bit text: what the code page lacks becomes '?'.
+    ASSERT_TRUE(WaitFor([] { return Form1->Memo2->Line(1).startsWith("'x?'"); }));
     EXPECT_EQ(Form1->Memo2->LineCount(), 2);
     EXPECT_TRUE(
         ErrorLine("'' is not a valid integer value").match(Form1->Memo2->Line(0)).hasMatch());
     EXPECT_TRUE(
-        ErrorLine("'x' is not a valid integer value").match(Form1->Memo2->Line(1)).hasMatch());
+        ErrorLine("'x?' is not a valid integer value").match(Form1->Memo2->Line(1)).hasMatch());
     EXPECT_EQ(Form1->Label4->Caption(), "4");
+}
+
+TEST_F(MainWindow, ADeviceThatCannotStartLeavesOneLineAndTheToolGoesOn) {
+    qputenv("CALLERID_DEVICE", "modem");
+    Start();
+    EXPECT_TRUE(Form1->isVisible());
+    EXPECT_EQ(Form1->Label5->Caption(), "0");
+    ASSERT_EQ(Form1->Memo2->LineCount(), 2);
+    EXPECT_EQ(Form1->Memo2->Line(0), kStart2);
+    EXPECT_TRUE(Form1->Memo2->Line(1).startsWith("CALLERID_DEVICE: unknown device 'modem'"));
+    EXPECT_TRUE(
+        QRegularExpression(":\\d\\d:\\d\\d:\\d\\d$").match(Form1->Memo2->Line(1)).hasMatch());
 }
 
 TEST_F(MainWindow, ListeyiSilRestoresTheMessagePanelAndTheCounter) {

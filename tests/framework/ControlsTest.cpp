@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -168,6 +169,63 @@ TEST(Application, ReleasesTheMouseCaptureBeforeReportingAnError) {
     };
     Application->HandleException(nullptr, Exception("x"));
     EXPECT_FALSE(grabbedDuringHandler);
+
+    // A silent abort reports nothing but does not leave the mouse captured.
+    form.grabMouse();
+    grabbedDuringHandler = false;
+    bool reported = false;
+    events.OnException = [&](QObject*, const Exception&) { reported = true; };
+    Application->HandleException(nullptr, EAbort());
+    EXPECT_FALSE(reported);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST(Application, AFailingOrRemovingHandlerDoesNotEndTheRun) {
+    // The newest handler runs first: it throws and destroys the older one's
+    // component, which must then not be called.
+    auto older = std::make_unique<TApplicationEvents>();
+    int olderCalls = 0;
+    older->OnException = [&](QObject*, const Exception&) { ++olderCalls; };
+    TApplicationEvents newer;
+    int newerCalls = 0;
+    newer.OnException = [&](QObject*, const Exception&) {
+        ++newerCalls;
+        older.reset();
+        throw EConvertError("'x' is not a valid integer value");
+    };
+    TTimer timer;
+    timer.SetInterval(1);
+    int ticks = 0;
+    timer.OnTimer = [&](QObject*) {
+        if (++ticks == 1) throw Exception("first");
+        timer.SetEnabled(false);
+    };
+    timer.SetEnabled(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
+    EXPECT_EQ(newerCalls, 1);
+    EXPECT_EQ(olderCalls, 0);
+}
+
+TEST(Application, OnlyTheMainWindowClosingEndsTheRun) {
+    TForm main;
+    ASSERT_EQ(Application->MainForm(), &main);
+    TForm guide;
+    main.Show();
+    guide.Show();
+    main.Hide();
+    // The guide is now the last visible window; closing it must leave the
+    // loop running until the main window closes.
+    bool guideClosedAndLoopRan = false;
+    QTimer::singleShot(0, &guide, [&] { guide.Close(); });
+    QTimer::singleShot(100, &main, [&] {
+        guideClosedAndLoopRan = !guide.isVisible();
+        main.Close();
+    });
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    guard.start(5000);
+    QApplication::exec();
+    EXPECT_TRUE(guideClosedAndLoopRan);
 }
 
 class TShowProbe : public TForm {
@@ -194,16 +252,35 @@ TEST(Form, ShowRunsOnShowOnceAndAgainOnlyAfterAHide) {
     EXPECT_EQ(form.Shows, 2);
 }
 
-TEST(Form, EscapeWithKeyPreviewReachesTheWindowFromAControl) {
+TEST(Form, EscapeWithKeyPreviewReachesTheWindowFromAControlOnce) {
     TForm form;
     form.SetKeyPreview(true);
     auto* button = new TButton(&form);
     button->SetParentControl(&form);
-    QChar seen;
-    form.OnKeyPress = [&](QObject*, QChar& key) { seen = key; };
+    QString seen;
+    form.OnKeyPress = [&](QObject*, QChar& key) { seen += key; };
     form.Show();
+    // The button ignores Escape, so Qt passes it on to the window as well.
     QTest::keyClick(button->Button(), Qt::Key_Escape);
-    EXPECT_EQ(seen, QChar(27));
+    EXPECT_EQ(seen, QString(QChar(27)));
+    seen.clear();
+    QTest::keyClick(&form, Qt::Key_A);
+    EXPECT_EQ(seen, "a");
+
+    // Without key preview the window hears only the keys sent to itself,
+    // not those its controls pass on.
+    form.SetKeyPreview(false);
+    seen.clear();
+    QTest::keyClick(button->Button(), Qt::Key_Escape);
+    EXPECT_TRUE(seen.isEmpty());
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_EQ(seen, QString(QChar(27)));
+}
+
+TEST(Form, TheCaptionIsTheWindowsTitle) {
+    TForm form;
+    form.SetCaption("Önerilen ayar");
+    EXPECT_EQ(form.windowTitle(), "Önerilen ayar");
 }
 
 } // namespace

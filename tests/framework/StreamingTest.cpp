@@ -49,6 +49,9 @@ const char* const kLayout = R"(<?xml version="1.0" encoding="UTF-8"?>
       <property name="Caption">Listeyi sil</property>
       <property name="OnClick">ItemClick</property>
     </object>
+    <object class="TMenuItem">
+      <property name="Caption">-</property>
+    </object>
   </object>
   <object class="TMainMenu" name="Main">
     <object class="TMenuItem" name="Help">
@@ -127,6 +130,11 @@ TEST(Streaming, ReadsPropertiesChildrenReferencesAndHandlers) {
     first->Click();
     EXPECT_EQ(form->Clicks, 1);
     EXPECT_EQ(first->OnClick.HandlerName(), "ItemClick");
+    // An unnamed item belongs to the menu it stands in.
+    auto* popup = qobject_cast<TPopupMenu*>(FindComponent(form.get(), "Popup"));
+    ASSERT_EQ(popup->Items().size(), 2u);
+    EXPECT_EQ(popup->Items()[1]->Caption(), "-");
+    EXPECT_TRUE(popup->Items()[1]->objectName().isEmpty());
 
     QChar key(27);
     form->KeyPress(key);
@@ -147,6 +155,15 @@ TEST(Streaming, WriteThenReadKeepsEveryValue) {
     EXPECT_TRUE(written.contains("clBtnFace"));
     EXPECT_TRUE(written.contains(">Popup</property>"));
     EXPECT_TRUE(written.contains(">ItemClick</property>"));
+    EXPECT_TRUE(written.contains("<object class=\"TMenuItem\">"));
+    // Values at their defaults are written too (zero, false, an empty set,
+    // the first enumeration value); empty texts are not.
+    EXPECT_TRUE(written.contains("<property name=\"Tag\">0</property>"));
+    EXPECT_TRUE(written.contains("<property name=\"ReadOnly\">False</property>"));
+    EXPECT_TRUE(written.contains("<property name=\"Align\">alNone</property>"));
+    EXPECT_FALSE(written.contains("<property name=\"Hint\">"));
+    TLayoutTestForm plain;
+    EXPECT_TRUE(WriteComponent(&plain).contains("<property name=\"Font.Style\">[]</property>"));
     auto* box = qobject_cast<TGroupBox*>(FindComponent(again.get(), "Box"));
     EXPECT_EQ(box->Caption(), "  Sinyaller   ");
 }
@@ -186,6 +203,14 @@ TEST(Streaming, RejectsBadLayoutsWithTheLineAndTheProblem) {
         {"<object class=\"TLayoutTestForm\"><property name=\"Font.Name.X\">a</property></object>",
          "property Name has no parts"},
         {"<object class=\"TLayoutTestForm\">", "Premature end of document"},
+        // Text where only elements belong is damage, not something to skip.
+        {"<object class=\"TLayoutTestForm\">\n  Caption=x\n</object>",
+         "unexpected text 'Caption=x'"},
+        {"<object class=\"TLayoutTestForm\"><object class=\"TMemo\" name=\"M\">"
+         "<property name=\"Lines\">lost<item>a</item></property></object></object>",
+         "unexpected text 'lost'"},
+        {"<object class=\"TLayoutTestForm\"><property name=\"OnShow\"><x/></property></object>",
+         "Expected character data"},
     };
     for (const auto& c : cases) {
         auto form = std::make_unique<TLayoutTestForm>();
@@ -197,6 +222,20 @@ TEST(Streaming, RejectsBadLayoutsWithTheLineAndTheProblem) {
                 << e.Message().toStdString() << "\n  wanted: " << c.Message;
         }
     }
+}
+
+TEST(Streaming, AHintShowsWhicheverOrderTheLayoutStoresItIn) {
+    Forms forms;
+    auto form = forms.Read(R"(<object class="TLayoutTestForm">
+      <object class="TLabel" name="A"><property name="Hint">ipucu</property>
+        <property name="ShowHint">True</property></object>
+      <object class="TLabel" name="B"><property name="ShowHint">True</property>
+        <property name="Hint">ipucu</property></object>
+      <object class="TLabel" name="C"><property name="Hint">gizli</property></object>
+    </object>)");
+    EXPECT_EQ(qobject_cast<QWidget*>(FindComponent(form.get(), "A"))->toolTip(), "ipucu");
+    EXPECT_EQ(qobject_cast<QWidget*>(FindComponent(form.get(), "B"))->toolTip(), "ipucu");
+    EXPECT_EQ(qobject_cast<QWidget*>(FindComponent(form.get(), "C"))->toolTip(), "");
 }
 
 TEST(Streaming, DeepNestingIsRefusedNotRecursedInto) {
