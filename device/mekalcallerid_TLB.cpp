@@ -32,17 +32,6 @@ std::unique_ptr<TOleObject> CreateOleObject(const QUuid& classId) {
 
 // ---- TMekal ------------------------------------------------------------------
 
-namespace {
-
-// Calls a handler through a copy of its event, so that the handler may
-// replace its own event, or free the control, while it runs.
-template <class Event, class... Args> void Fire(const Event& event, Args&&... args) {
-    const Event handler = event;
-    handler(std::forward<Args>(args)...);
-}
-
-} // namespace
-
 TMekal::TMekal(QObject* owner) : TWinControl(owner), FOleObject(CreateOleObject(CLASS_Mekal)) {
     SetBounds(FLeft, FTop, 26, 26);
     RegisterEvent("OnActivate", OnActivate);
@@ -110,25 +99,25 @@ void TMekal::Invoke(int dispId, QVariantList& args) {
 void TMekal::DoNotifyEvent(int dispId) {
     switch (dispId) {
     case DISPID_OnActivate:
-        Fire(OnActivate, this);
+        OnActivate(this);
         break;
     case DISPID_OnClick:
         Click();
         break;
     case DISPID_OnCreate:
-        Fire(OnCreate, this);
+        OnCreate(this);
         break;
     case DISPID_OnDblClick:
         DblClick();
         break;
     case DISPID_OnDestroy:
-        Fire(OnDestroy, this);
+        OnDestroy(this);
         break;
     case DISPID_OnDeactivate:
-        Fire(OnDeactivate, this);
+        OnDeactivate(this);
         break;
     case DISPID_OnPaint:
-        Fire(OnPaint, this);
+        OnPaint(this);
         break;
     default:
         break;
@@ -136,19 +125,19 @@ void TMekal::DoNotifyEvent(int dispId) {
 }
 
 void TMekal::DoKeyPress(short& Key) {
-    Fire(OnKeyPress, this, Key);
+    OnKeyPress(this, Key);
 }
 
 void TMekal::DoCallerID(const WideString& DeviceID, const WideString& Line,
                         const WideString& PhoneNumber, const WideString& DateTime,
                         const WideString& OtherText) {
-    Fire(OnCallerID, this, DeviceID, Line, PhoneNumber, DateTime, OtherText);
+    OnCallerID(this, DeviceID, Line, PhoneNumber, DateTime, OtherText);
 }
 
 void TMekal::DoSignalA(const WideString& Level1, const WideString& Level2, const WideString& Level3,
                        const WideString& Level4, const WideString& Level5, const WideString& Level6,
                        const WideString& Level7, const WideString& Level8) {
-    Fire(OnSignalA, this, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8);
+    OnSignalA(this, Level1, Level2, Level3, Level4, Level5, Level6, Level7, Level8);
 }
 
 // A small device glyph: a dark box with four line lamps and a cable, drawn

@@ -38,7 +38,10 @@ public:
     }
     explicit operator bool() const { return static_cast<bool>(FFn); }
     void operator()(A... args) const {
-        if (FFn) FFn(args...);
+        if (!FFn) return;
+        // Call through a copy: a handler may assign the event it runs from.
+        const Fn fn = FFn;
+        fn(args...);
     }
     const QByteArray& HandlerName() const { return FHandlerName; }
     void Clear() {

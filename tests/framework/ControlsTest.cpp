@@ -16,6 +16,19 @@
 
 namespace {
 
+TEST(Event, AHandlerMayReplaceTheEventItRunsFrom) {
+    TNotifyEvent event;
+    QString seen;
+    const QString captured(100, QLatin1Char('x'));
+    event = [&event, &seen, captured](QObject*) {
+        event = [](QObject*) {};
+        // The running handler's captures must still be alive here.
+        seen = captured;
+    };
+    event(nullptr);
+    EXPECT_EQ(seen, captured);
+}
+
 TEST(Align, SharesTheClientAreaTopBottomLeftRightThenClient) {
     TForm form;
     form.SetClientWidth(400);
