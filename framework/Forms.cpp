@@ -11,6 +11,57 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
+
+#include <utility>
+
+// ------------------------------------------------------------ frame margins
+
+namespace {
+
+// A frame thicker than this is no frame but a broken report; the margins
+// also enter the window's geometry sums, which must not overflow.
+constexpr int MaxFrameMargin = 4096;
+
+TFrameMarginsReader& FrameMarginsReader() {
+    static TFrameMarginsReader reader;
+    return reader;
+}
+
+int SaneMargin(int value) {
+    return std::clamp(value, 0, MaxFrameMargin);
+}
+
+} // namespace
+
+QMargins ReadFrameMargins(const QWindow& window) {
+    const TFrameMarginsReader& reader = FrameMarginsReader();
+    const QMargins m = reader ? reader(window) : window.frameMargins();
+    return {SaneMargin(m.left()), SaneMargin(m.top()), SaneMargin(m.right()),
+            SaneMargin(m.bottom())};
+}
+
+void SetFrameMarginsReader(TFrameMarginsReader reader) {
+    FrameMarginsReader() = std::move(reader);
+}
+
+// Hears when the platform puts the form's window on screen: by then the
+// window manager has framed it and the platform knows the frame.
+class TForm::TFrameWatch : public QObject {
+public:
+    explicit TFrameWatch(TForm& form) : FForm(form) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose) FForm.FrameExposed();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TForm& FForm;
+};
+
+// -------------------------------------------------------------------- TForm
 
 TForm::TForm(QObject* owner) : TWinControl(owner), FClient(new TWinControl(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -33,17 +84,32 @@ int TForm::MenuHeight() const {
     return FMenuBar ? FMenuBar->sizeHint().height() : 0;
 }
 
+void TForm::SetBounds(int left, int top, int width, int height) {
+    if (std::max(0, width) != FWidth) FKeepClientWidth = false;
+    if (std::max(0, height) != FHeight) FKeepClientHeight = false;
+    TWinControl::SetBounds(left, top, width, height);
+}
+
+QRect TForm::ClientGeometry() const {
+    return {FLeft + FFrame.left(), FTop + FFrame.top(),
+            std::max(0, FWidth - FFrame.left() - FFrame.right()),
+            std::max(0, FHeight - FFrame.top() - FFrame.bottom())};
+}
+
 int TForm::ClientHeight() const {
-    return FHeight - MenuHeight();
+    return ClientGeometry().height() - MenuHeight();
 }
 void TForm::SetClientHeight(int value) {
-    SetBounds(FLeft, FTop, FWidth, value + MenuHeight());
+    TWinControl::SetBounds(FLeft, FTop, FWidth,
+                           value + MenuHeight() + FFrame.top() + FFrame.bottom());
+    FKeepClientHeight = true;
 }
 int TForm::ClientWidth() const {
-    return FWidth;
+    return ClientGeometry().width();
 }
 void TForm::SetClientWidth(int value) {
-    SetBounds(FLeft, FTop, value, FHeight);
+    TWinControl::SetBounds(FLeft, FTop, value + FFrame.left() + FFrame.right(), FHeight);
+    FKeepClientWidth = true;
 }
 
 void TForm::SetIcon(const QString& value) {
@@ -78,7 +144,8 @@ void TForm::SetMenu(TMainMenu* value) {
         FMenuBar->show();
     }
     // The client area keeps its size; the window grows by the menu.
-    SetBounds(FLeft, FTop, FWidth, clientHeight + MenuHeight());
+    TWinControl::SetBounds(FLeft, FTop, FWidth,
+                           clientHeight + MenuHeight() + FFrame.top() + FFrame.bottom());
 }
 
 QWidget* TForm::ContainerWidget() {
@@ -103,10 +170,69 @@ void TForm::LayoutClient() {
     AlignControls();
 }
 
+bool TForm::IsExposed() const {
+    const QWindow* window = windowHandle();
+    return window && window->isExposed();
+}
+
 void TForm::ApplyGeometry() {
-    resize(FWidth, FHeight);
-    if (!IsLoading() && (FPositioned || FPosition == poDesigned)) move(FLeft, FTop);
+    // Qt places a window by its client area; the frame goes round it.
+    const QRect client = ClientGeometry();
+    if (!IsLoading() && (FPositioned || FPosition == poDesigned)) {
+        setGeometry(client);
+        FPlacement = plRequest;
+    } else {
+        resize(client.size());
+    }
+    // Off screen the frame may not be the one this was worked out with (a
+    // window manager frames a window as it maps it), so it is applied again
+    // once the window is on screen.
+    if (!IsExposed()) FGeometryPending = true;
     LayoutClient();
+}
+
+void TForm::CentreOnScreen() {
+    if (const QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect g = s->availableGeometry();
+        FLeft = g.x() + (g.width() - FWidth) / 2;
+        FTop = g.y() + (g.height() - FHeight) / 2;
+    }
+}
+
+void TForm::WatchFrame() {
+    QWindow* window = windowHandle();
+    if (!window || window == FWatchedWindow) return;
+    if (!FFrameWatch) FFrameWatch = std::make_unique<TFrameWatch>(*this);
+    if (FWatchedWindow) FWatchedWindow->removeEventFilter(FFrameWatch.get());
+    window->installEventFilter(FFrameWatch.get());
+    FWatchedWindow = window;
+}
+
+void TForm::FrameExposed() {
+    const QWindow* window = windowHandle();
+    if (!window || !window->isExposed()) return;
+    const QMargins frame = ReadFrameMargins(*window);
+    if (!FGeometryPending && frame == FFrame) return;
+    const QMargins old = std::exchange(FFrame, frame);
+    FGeometryPending = false;
+    if (FKeepClientWidth) FWidth += frame.left() + frame.right() - old.left() - old.right();
+    if (FKeepClientHeight) FHeight += frame.top() + frame.bottom() - old.top() - old.bottom();
+    switch (FPlacement) {
+    case plCentre:
+        CentreOnScreen();
+        break;
+    case plPlatform: {
+        // Where the platform put the window it keeps; only the frame round
+        // it is new.
+        const QRect g = geometry();
+        FLeft = g.x() - frame.left();
+        FTop = g.y() - frame.top();
+        break;
+    }
+    case plRequest:
+        break;
+    }
+    ApplyGeometry();
 }
 
 void TForm::ReadLayout(const QString& resourcePath) {
@@ -151,22 +277,25 @@ void TForm::AdjustSize() {
     if (!any) return;
     for (const TControl* c : Controls())
         if (c->Visible() && c->Align() != alNone) return;
-    SetBounds(FLeft, FTop, right, bottom + MenuHeight());
+    TWinControl::SetBounds(FLeft, FTop, right + FFrame.left() + FFrame.right(),
+                           bottom + MenuHeight() + FFrame.top() + FFrame.bottom());
+    FKeepClientWidth = true;
+    FKeepClientHeight = true;
 }
 
 void TForm::showEvent(QShowEvent* event) {
     TWinControl::showEvent(event);
     if (event->spontaneous()) return;
     SyncVisible(true);
+    WatchFrame();
     if (!FPositioned) {
         FPositioned = true;
         if (FPosition == poScreenCenter) {
-            if (const QScreen* s = QGuiApplication::primaryScreen()) {
-                const QRect g = s->availableGeometry();
-                move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
-            }
+            CentreOnScreen();
+            ApplyGeometry();
+            FPlacement = plCentre;
         } else if (FPosition == poDesigned) {
-            move(FLeft, FTop);
+            ApplyGeometry();
         }
     }
     DoShow();
@@ -216,16 +345,24 @@ bool TForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm::resizeEvent(QResizeEvent* event) {
-    FWidth = width();
-    FHeight = height();
+    // What the platform does to a request it has not yet framed does not
+    // undo the request; later on it is the window's size (the user
+    // dragging its border).
+    if (!event->spontaneous() || !FGeometryPending) {
+        FWidth = width() + FFrame.left() + FFrame.right();
+        FHeight = height() + FFrame.top() + FFrame.bottom();
+    }
     TControl::resizeEvent(event);
     LayoutClient();
 }
 
 void TForm::moveEvent(QMoveEvent* event) {
     TWinControl::moveEvent(event);
-    if (isWindow() && FPositioned) {
-        FLeft = x();
-        FTop = y();
-    }
+    if (!isWindow() || !FPositioned || (event->spontaneous() && FGeometryPending)) return;
+    const int left = geometry().x() - FFrame.left();
+    const int top = geometry().y() - FFrame.top();
+    if (left == FLeft && top == FTop) return;
+    FLeft = left;
+    FTop = top;
+    FPlacement = event->spontaneous() ? plPlatform : plRequest;
 }

@@ -4,9 +4,23 @@
 #include "Controls.h"
 #include "Menus.h"
 
+#include <QMargins>
 #include <QPointer>
 
+#include <functional>
+#include <memory>
+
 class QMenuBar;
+class QWindow;
+
+// How thick the window manager's frame is round a top-level window's client
+// area, as the platform reports it: nothing where the platform draws no
+// frames or has not framed the window yet. The forms read it only here, so a
+// test can stand in for a platform with frames.
+using TFrameMarginsReader = std::function<QMargins(const QWindow&)>;
+QMargins ReadFrameMargins(const QWindow& window);
+// Puts a reader in the platform's place; an empty one gives it back.
+void SetFrameMarginsReader(TFrameMarginsReader reader);
 
 class TForm : public TWinControl {
     Q_OBJECT
@@ -24,6 +38,13 @@ public:
 
     explicit TForm(QObject* owner = nullptr);
     ~TForm() override;
+
+    // Left, Top, Width and Height of a window are those of its outer frame,
+    // title bar included, as the stored layouts assume; the client area is
+    // what the frame leaves, under the menu.
+    void SetBounds(int left, int top, int width, int height) override;
+    // The frame round the client area, as the window last learned it.
+    QMargins FrameMargins() const { return FFrame; }
 
     int ClientHeight() const;
     void SetClientHeight(int value);
@@ -98,6 +119,30 @@ private:
     int FPixelsPerInch = 96;
     TPosition FPosition = poDesigned;
     bool FPositioned = false;
-    int FClientWidth = 0;
-    int FClientHeight = 0;
+
+    // Who chose where the window stands: the platform (the window manager's
+    // placement, the user dragging it), a handler or the layout, or the
+    // centring at show time.
+    enum TPlacement { plPlatform, plRequest, plCentre };
+    class TFrameWatch;
+    // Where the client area goes on the screen inside the frame.
+    QRect ClientGeometry() const;
+    bool IsExposed() const;
+    void CentreOnScreen();
+    void WatchFrame();
+    // The window is on screen in its frame: a request made before the frame
+    // was known is made again with it.
+    void FrameExposed();
+
+    std::unique_ptr<TFrameWatch> FFrameWatch;
+    QPointer<QWindow> FWatchedWindow;
+    QMargins FFrame;
+    TPlacement FPlacement = plPlatform;
+    // A size asked for the client area (the layouts' designed sizes, the
+    // fit to content) stays the client's when the frame becomes known; a
+    // size asked for the whole window stays the frame's.
+    bool FKeepClientWidth = false;
+    bool FKeepClientHeight = false;
+    // Geometry applied while the window was not on screen in its frame.
+    bool FGeometryPending = false;
 };

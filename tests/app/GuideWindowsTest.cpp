@@ -1,6 +1,7 @@
 // The guide, recommended-settings and help windows.
 
 #include "AppFixture.h"
+#include "FramingWindowManager.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
@@ -28,6 +29,77 @@ TEST_F(GuideWindows, TheGuideFitsTheScreenEveryTimeItIsShown) {
     Form2->SetBounds(50, 60, 200, 100);
     Form1->BalantKlavuzu1->Click();
     EXPECT_EQ(Form2->BoundsRect(), Bounds(10, 10, 1144, 880));
+}
+
+TEST_F(GuideWindows, UnderAWindowManagerTheGuidesFrameFitsTheScreenAtEveryFit) {
+    // Left 1, title bar 20, right 1, bottom 5.
+    FramingWindowManager wm(QMargins(1, 20, 1, 5));
+    Start();
+    // Fitted as it is shown, before the window manager has framed it.
+    Form1->BalantKlavuzu1->Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form2));
+    QCoreApplication::processEvents();
+    const QRect client(11, 30, 1142, 855);
+    EXPECT_EQ(Form2->BoundsRect(), Bounds(10, 10, 1144, 880));
+    EXPECT_EQ(Form2->geometry(), client);
+    EXPECT_EQ(Form2->Image3->Height() + Form2->StatusBar1->Height(), Form2->ClientHeight());
+    EXPECT_EQ(Form2->ClientHeight(), 855);
+
+    // Fitted again by a click on the picture, and by the menu again: the
+    // same frame, not one frame further each time.
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(Form2->Image3, Qt::LeftButton, {}, QPoint(5, 5));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(Form2->BoundsRect(), Bounds(10, 10, 1144, 880));
+        EXPECT_EQ(Form2->geometry(), client);
+    }
+    Form2->SetBounds(300, 200, 400, 300);
+    Form1->BalantKlavuzu1->Click();
+    EXPECT_EQ(Form2->geometry(), client);
+
+    // Hidden by Escape and opened again.
+    QTest::keyClick(Form2, Qt::Key_Escape);
+    ASSERT_FALSE(Form2->isVisible());
+    Form1->BalantKlavuzu1->Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Form2->BoundsRect(), Bounds(10, 10, 1144, 880));
+    EXPECT_EQ(Form2->geometry(), client);
+
+    // The settings window keeps its designed client width inside its frame.
+    Form1->Ayar1->Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form3));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Form3->geometry(), QRect(11, 30, 945, 855));
+    EXPECT_EQ(Form3->BoundsRect(), Bounds(10, 10, 947, 880));
+}
+
+TEST_F(GuideWindows, WithoutWindowFramesTheClientAreaIsTheWindow) {
+    Start();
+    Form1->BalantKlavuzu1->Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Form2->FrameMargins(), QMargins());
+    EXPECT_EQ(Form2->geometry(), QRect(10, 10, 1144, 880));
+    EXPECT_EQ(Form2->frameGeometry(), QRect(10, 10, 1144, 880));
+    QTest::mouseClick(Form2->Image3, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(Form2->geometry(), QRect(10, 10, 1144, 880));
+}
+
+TEST_F(GuideWindows, UnderAWindowManagerTheDesignedClientAreasStay) {
+    FramingWindowManager wm(QMargins(1, 20, 1, 5));
+    Start();
+    Form1->Yardm1->Click();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form1));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(HelpForm));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Form1->ClientWidth(), 557);
+    EXPECT_EQ(Form1->ClientHeight(), 400);
+    EXPECT_EQ(HelpForm->ClientWidth(), 8 + 617);
+    EXPECT_EQ(HelpForm->Width(), 8 + 617 + 2);
+    // Centred on the screen by its frame.
+    EXPECT_EQ(HelpForm->Left(), (1920 - HelpForm->Width()) / 2);
+    EXPECT_EQ(HelpForm->geometry().topLeft(), QPoint(HelpForm->Left() + 1, HelpForm->Top() + 20));
 }
 
 TEST_F(GuideWindows, TheSettingsWindowKeepsItsWidth) {
