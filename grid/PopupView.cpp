@@ -373,7 +373,10 @@ void TSmallButton::Paint() {
 // ---------------------------------------------------------------- TDatePopup
 
 TDatePopup::TDatePopup(QObject* owner) : TPopupView(owner) {
+    // Nothing to scroll: without a range the wheel and the roll cannot bring
+    // the hidden bar back.
     VertScrollBar()->SetVisible(false);
+    VertScrollBar()->SetMax(0);
     SetBounds(Left(), Top(), 151, 163);
     const auto makeButton = [this](const QString& caption, int left) {
         auto* button = new PopupView::TSmallButton(this);

@@ -16,14 +16,15 @@
 #include <QCursor>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
 #include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
-// Where the client area's (0, 0) lies in the popup's window.
-constexpr int F = 2;
+using Log = std::vector<QString>;
+constexpr int F = 2; // the frame: where the client area's (0, 0) lies in the window
 
 QPoint InWindow(int x, int y) {
     return {x + F, y + F};
@@ -67,6 +68,10 @@ QImage Render(QWidget* w) {
     return img;
 }
 
+QRgb Px(TColor c) {
+    return Rgb(c) & 0xFFFFFF;
+}
+
 QRgb ClientPixel(const QImage& img, int x, int y) {
     return img.pixel(x + F, y + F) & 0xFFFFFF;
 }
@@ -84,7 +89,8 @@ int DarkestIn(const QImage& img, const TRect& r) {
     return darkest;
 }
 
-// The columns of a client rectangle that hold a pixel other than `ground`.
+// The first and last columns of a client rectangle holding a pixel other than
+// `ground`.
 std::pair<int, int> InkColumns(const QImage& img, const TRect& r, QRgb ground) {
     int first = INT_MAX, last = INT_MIN;
     for (int y = r.Top; y < r.Bottom; ++y)
@@ -109,18 +115,13 @@ struct PinnedFormats {
     ~PinnedFormats() { FormatSettings = Was; }
 };
 
-// What a popup said, in order.
-struct Notices {
-    std::vector<QString> Log;
-    void Attach(TPopupView& p) {
-        p.OnValue = [this](QObject*, const QString& v) {
-            Log.push_back(QStringLiteral("value ") + v);
-        };
-        p.OnCloseUp = [this](QObject*) { Log.push_back(QStringLiteral("closed")); };
-    }
-};
+void Attach(TPopupView& p, Log& log) {
+    p.OnValue = [&log](QObject*, const QString& v) { log.push_back("value " + v); };
+    p.OnCloseUp = [&log](QObject*) { log.push_back("closed"); };
+}
 
-// A list that tells which items its paint passes drew, and where.
+// A list that tells which items its last paint pass drew, where, and which
+// region each pass covered.
 class TRecordingList : public TPopupList {
 public:
     using TPopupList::TPopupList;
@@ -146,25 +147,30 @@ QStringList Numbered(int n) {
     return items;
 }
 
-// A list dropped from a window by a press on it, the press's release already
-// seen: open and waiting for a choice.
+// Drops a popup from the dropper with a press whose release follows on the
+// dropper: open and waiting for a choice.
+void DropWithAPress(TDropper& dropper, TPopupView& popup) {
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&dropper));
+    PointerTo(&dropper, QPoint(10, 10));
+    dropper.OnPress = [&] { popup.PopupAt(dropper.Below().x(), dropper.Below().y()); };
+    QTest::mousePress(&dropper, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&popup));
+    QTest::mouseRelease(&dropper, Qt::LeftButton, {}, QPoint(10, 10));
+}
+
 struct OpenList {
     TDropper Dropper;
     QStringList Items;
     TRecordingList List{&Dropper};
-    Notices Said;
+    Log Said;
     OpenList(int count, int rows, const QString& text) : Items(Numbered(count)) {
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Dropper));
-        PointerTo(&Dropper, QPoint(10, 10));
         List.SetItems(&Items);
         List.SetClientSize(150, rows * List.ItemHeight());
         List.SetText(text);
-        Said.Attach(List);
-        Dropper.OnPress = [this] { List.PopupAt(Dropper.Below().x(), Dropper.Below().y()); };
-        QTest::mousePress(&Dropper, Qt::LeftButton, {}, QPoint(10, 10));
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&List));
-        QTest::mouseRelease(&Dropper, Qt::LeftButton, {}, QPoint(10, 10));
+        Attach(List, Said);
+        DropWithAPress(Dropper, List);
     }
+    int RowColumn() const { return List.ClientWidth() - 3; } // right of any text
 };
 
 // A calendar whose today is a fixed day.
@@ -181,18 +187,15 @@ struct OpenCalendar {
     PinnedFormats Formats;
     TDropper Dropper;
     TFixedDayCalendar Calendar{&Dropper};
-    Notices Said;
+    Log Said;
     explicit OpenCalendar(TDateTime date) {
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Dropper));
-        PointerTo(&Dropper, QPoint(10, 10));
         Calendar.SetDate(date);
-        Said.Attach(Calendar);
-        Dropper.OnPress = [this] { Calendar.PopupAt(Dropper.Below().x(), Dropper.Below().y()); };
-        QTest::mousePress(&Dropper, Qt::LeftButton, {}, QPoint(10, 10));
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Calendar));
-        QTest::mouseRelease(&Dropper, Qt::LeftButton, {}, QPoint(10, 10));
+        Attach(Calendar, Said);
+        DropWithAPress(Dropper, Calendar);
+        // The pointer comes over the calendar, which lets it go.
+        PointerTo(&Calendar, InWindow(60, 60));
     }
-    QPoint CellCentre(int col, int row) const {
+    static QPoint CellCentre(int col, int row) {
         const TRect r = TDatePopup::CellRect(col, row);
         return InWindow(r.Left + 8, r.Top + 7);
     }
@@ -210,8 +213,7 @@ TEST(PopupView, IsAFramedWindowThatLeavesTheFocusAlone) {
     edit.setFocus();
     TPopupView popup(&edit);
     EXPECT_TRUE(popup.Closed());
-    EXPECT_FALSE(popup.FirstUpSeen());
-    EXPECT_FALSE(popup.Visible());
+    EXPECT_FALSE(popup.FirstUpSeen() || popup.Visible());
     const Qt::WindowFlags f = popup.windowFlags();
     EXPECT_TRUE(f.testFlag(Qt::Tool) && f.testFlag(Qt::WindowDoesNotAcceptFocus) &&
                 f.testFlag(Qt::FramelessWindowHint) && f.testFlag(Qt::WindowStaysOnTopHint));
@@ -222,7 +224,6 @@ TEST(PopupView, IsAFramedWindowThatLeavesTheFocusAlone) {
 
     popup.VertScrollBar()->SetVisible(false);
     popup.SetClientSize(60, 30);
-    EXPECT_EQ(popup.ClientRect(), Rect(0, 0, 60, 30));
     popup.PopupAt(300, 200);
     QApplication::processEvents();
     EXPECT_TRUE(popup.isVisible());
@@ -243,32 +244,29 @@ TEST(PopupView, IsAFramedWindowThatLeavesTheFocusAlone) {
     // A popup of no kind has nothing to choose.
     try {
         popup.SelectAt(5, 5);
-        FAIL() << "no error";
+        ADD_FAILURE() << "no error";
     } catch (const EAbstractError& e) {
         EXPECT_EQ(e.Message(), "Abstract Error");
     }
     popup.ClosePopup();
-    EXPECT_FALSE(popup.isVisible());
-    EXPECT_FALSE(popup.HasMouseCapture());
+    EXPECT_FALSE(popup.isVisible() || popup.HasMouseCapture());
 }
 
 // ------------------------------------------------------------------- list
 
-TEST(PopupList, StartStateAndItemHeight) {
+TEST(PopupList, StartStateItemsAndItemHeight) {
     TPopupList list;
     EXPECT_EQ(list.ClientRect(), Rect(0, 0, 80, 50));
     EXPECT_EQ(list.ItemHeight(), 16);
     EXPECT_EQ(list.VertScrollUnit(), 16);
     EXPECT_EQ(list.HotIndex(), 0);
-    EXPECT_EQ(list.ItemCount(), 0);
-    list.SetItemHeight(0);
-    EXPECT_EQ(list.ItemHeight(), 1);
-    EXPECT_EQ(list.VertScrollUnit(), 1);
-    list.SetItemHeight(-7);
-    EXPECT_EQ(list.ItemHeight(), 1);
+    for (const int h : {0, -7}) {
+        list.SetItemHeight(h);
+        EXPECT_EQ(list.ItemHeight(), 1);
+        EXPECT_EQ(list.VertScrollUnit(), 1);
+    }
     list.SetItemHeight(20);
     EXPECT_EQ(list.VertScrollUnit(), 20);
-
     // The list shows the editor's items themselves, not a copy.
     QStringList items{QStringLiteral("a")};
     list.SetItems(&items);
@@ -291,14 +289,12 @@ TEST(PopupList, ThreeItemsShowThreeRows) {
 
     const QImage img = Render(&list);
     ASSERT_EQ(list.Drawn.size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(list.Drawn[std::size_t(i)].first, i);
-        EXPECT_EQ(list.Drawn[std::size_t(i)].second, Rect(0, 16 * i, 150, 16 * i + 16));
-    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(list.Drawn[std::size_t(i)], std::make_pair(i, Rect(0, 16 * i, 150, 16 * i + 16)));
     // The current item in the highlight colours, the others in the window's.
-    EXPECT_EQ(ClientPixel(img, 140, 8), Rgb(clWindow) & 0xFFFFFF);
-    EXPECT_EQ(ClientPixel(img, 140, 24), Rgb(clHighlight) & 0xFFFFFF);
-    EXPECT_EQ(ClientPixel(img, 140, 40), Rgb(clWindow) & 0xFFFFFF);
+    EXPECT_EQ(ClientPixel(img, 140, 8), Px(clWindow));
+    EXPECT_EQ(ClientPixel(img, 140, 24), Px(clHighlight));
+    EXPECT_EQ(ClientPixel(img, 140, 40), Px(clWindow));
     EXPECT_GT(CountOther(img, QRect(F + 2, F + 16, 60, 16), Rgb(clHighlight)), 0);
 }
 
@@ -314,7 +310,7 @@ TEST(PopupList, TwentyItemsScrollTheCurrentOneToTheTop) {
         ASSERT_EQ(list.Drawn.size(), 8u);
         EXPECT_EQ(list.Drawn.front(), std::make_pair(3, Rect(0, 0, list.ClientWidth(), 16)));
         EXPECT_EQ(list.Drawn.back().first, 10);
-        EXPECT_EQ(ClientPixel(img, list.ClientWidth() - 3, 8), Rgb(clHighlight) & 0xFFFFFF);
+        EXPECT_EQ(ClientPixel(img, open.RowColumn(), 8), Px(clHighlight));
     }
     {
         // Near the end the last eight rows show, the current one among them.
@@ -326,9 +322,8 @@ TEST(PopupList, TwentyItemsScrollTheCurrentOneToTheTop) {
         ASSERT_EQ(list.Drawn.size(), 8u);
         EXPECT_EQ(list.Drawn.front().first, 12);
         EXPECT_EQ(list.Drawn.back(), std::make_pair(19, Rect(0, 112, list.ClientWidth(), 128)));
-        EXPECT_EQ(ClientPixel(img, list.ClientWidth() - 3, 5 * 16 + 8),
-                  Rgb(clHighlight) & 0xFFFFFF);
-        EXPECT_EQ(ClientPixel(img, list.ClientWidth() - 3, 8), Rgb(clWindow) & 0xFFFFFF);
+        EXPECT_EQ(ClientPixel(img, open.RowColumn(), 5 * 16 + 8), Px(clHighlight));
+        EXPECT_EQ(ClientPixel(img, open.RowColumn(), 8), Px(clWindow));
     }
     {
         // The comparison is exact: another letter case is no match.
@@ -346,15 +341,12 @@ TEST(PopupList, HotTrackingRepaintsTheOldAndTheNewRow) {
     QTest::mouseMove(&list, InWindow(30, 4 * 16 + 5));
     EXPECT_EQ(list.HotIndex(), 7);
     QApplication::processEvents();
-    ASSERT_FALSE(list.Painted.empty());
-    const TRect oldRow = list.ItemRect(3);
-    const TRect newRow = list.ItemRect(7);
-    EXPECT_EQ(oldRow, Rect(0, 0, list.ClientWidth(), 16));
-    EXPECT_EQ(list.Painted.back(), QRegion(oldRow.ToQRect()) | QRegion(newRow.ToQRect()));
+    ASSERT_EQ(list.Painted.size(), 1u);
+    EXPECT_EQ(list.ItemRect(3), Rect(0, 0, list.ClientWidth(), 16));
+    EXPECT_EQ(list.Painted[0], QRegion(list.ItemRect(3).ToQRect()) | list.ItemRect(7).ToQRect());
     const QImage img = Render(&list);
-    EXPECT_EQ(ClientPixel(img, list.ClientWidth() - 3, 8), Rgb(clWindow) & 0xFFFFFF);
-    EXPECT_EQ(ClientPixel(img, list.ClientWidth() - 3, 4 * 16 + 8), Rgb(clHighlight) & 0xFFFFFF);
-
+    EXPECT_EQ(ClientPixel(img, open.RowColumn(), 8), Px(clWindow));
+    EXPECT_EQ(ClientPixel(img, open.RowColumn(), 4 * 16 + 8), Px(clHighlight));
     // A move within the same row repaints nothing.
     list.Painted.clear();
     QTest::mouseMove(&list, InWindow(60, 4 * 16 + 12));
@@ -368,19 +360,16 @@ TEST(PopupList, TheOpeningReleaseIsOnlyNotedAndAReleaseInsideChooses) {
     // The release of the press that opened the list reached the list.
     EXPECT_TRUE(list.FirstUpSeen());
     EXPECT_FALSE(list.Closed());
-    EXPECT_TRUE(list.isVisible());
-    EXPECT_TRUE(list.HasMouseCapture());
-    EXPECT_TRUE(open.Said.Log.empty());
-
+    EXPECT_TRUE(list.isVisible() && list.HasMouseCapture());
+    EXPECT_TRUE(open.Said.empty());
     // Over the list the pointer is free; the release on row 2 chooses item 5.
     PointerTo(&list, InWindow(30, 40));
     EXPECT_FALSE(list.HasMouseCapture());
     Click(&list, InWindow(30, 40));
     EXPECT_EQ(list.ChosenIndex(), 5);
-    EXPECT_EQ(open.Said.Log, (std::vector<QString>{"value item 5", "closed"}));
+    EXPECT_EQ(open.Said, (Log{"value item 5", "closed"}));
     EXPECT_TRUE(list.Closed());
-    EXPECT_FALSE(list.isVisible());
-    EXPECT_FALSE(list.HasMouseCapture());
+    EXPECT_FALSE(list.isVisible() || list.HasMouseCapture());
 }
 
 TEST(PopupList, AClickElsewhereClosesWithoutAValue) {
@@ -391,30 +380,26 @@ TEST(PopupList, AClickElsewhereClosesWithoutAValue) {
     EXPECT_FALSE(list.HasMouseCapture());
     PointerTo(&open.Dropper, QPoint(50, 10));
     EXPECT_TRUE(list.HasMouseCapture());
-
     // The click on the other window reaches the list, not that window.
     Click(&open.Dropper, QPoint(50, 10));
     EXPECT_EQ(open.Dropper.Presses, 1);
-    EXPECT_EQ(open.Said.Log, std::vector<QString>{"closed"});
+    EXPECT_EQ(open.Said, Log{"closed"});
     EXPECT_TRUE(list.Closed());
-    EXPECT_FALSE(list.isVisible());
-    EXPECT_FALSE(list.HasMouseCapture());
+    EXPECT_FALSE(list.isVisible() || list.HasMouseCapture());
     EXPECT_EQ(list.ChosenIndex(), -1);
-
     // Closed, it stays closed: no second notice.
     list.ClosePopup();
-    EXPECT_EQ(open.Said.Log.size(), 1u);
+    EXPECT_EQ(open.Said.size(), 1u);
 }
 
 TEST(PopupList, AReleaseBelowTheLastItemChoosesNothing) {
     OpenList open(2, 2, QString());
-    TRecordingList& list = open.List;
     // Taller than its items, as a list sized by hand may be.
-    list.SetClientHeight(50);
-    PointerTo(&list, InWindow(20, 40));
-    Click(&list, InWindow(20, 40));
-    EXPECT_EQ(list.ChosenIndex(), -1);
-    EXPECT_EQ(open.Said.Log, std::vector<QString>{"closed"});
+    open.List.SetClientHeight(50);
+    PointerTo(&open.List, InWindow(20, 40));
+    Click(&open.List, InWindow(20, 40));
+    EXPECT_EQ(open.List.ChosenIndex(), -1);
+    EXPECT_EQ(open.Said, Log{"closed"});
 }
 
 TEST(PopupList, OpenedWithNoButtonHeldTheFirstClickChooses) {
@@ -423,15 +408,15 @@ TEST(PopupList, OpenedWithNoButtonHeldTheFirstClickChooses) {
     PointerTo(&dropper, QPoint(10, 10));
     QStringList items = Numbered(4);
     TPopupList list(&dropper);
-    Notices said;
-    said.Attach(list);
+    Log said;
+    Attach(list, said);
     list.SetItems(&items);
     list.SetClientSize(100, 64);
     list.PopupAt(dropper.Below().x(), dropper.Below().y());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     PointerTo(&list, InWindow(10, 20));
     Click(&list, InWindow(10, 20));
-    EXPECT_EQ(said.Log, (std::vector<QString>{"value item 1", "closed"}));
+    EXPECT_EQ(said, (Log{"value item 1", "closed"}));
 }
 
 TEST(PopupList, ImagesStandBeforeTheText) {
@@ -442,33 +427,28 @@ TEST(PopupList, ImagesStandBeforeTheText) {
     QImage red(12, 12, QImage::Format_ARGB32);
     red.fill(qRgb(255, 0, 0));
     images.Add(red);
-    images.Add(red); // no image for the third item
+    images.Add(red); // none for the third item
     TPopupList list;
     list.SetItems(&items);
     list.SetImages(&images);
     list.SetClientSize(100, 48);
-    list.SetText(QStringLiteral("none of them"));
-    list.PopupAt(0, 0);
-    list.ClosePopup();
-    const QRgb window = Rgb(clWindow);
-
     list.SetShowImages(true);
     QImage img = Render(&list);
-    // Two pixels in, centred in the 16-pixel row: (2, 2) to (14, 14).
+    // Two pixels in, centred in the second row: (2, 18) to (14, 30).
     EXPECT_EQ(ClientPixel(img, 2, 16 + 2), qRgb(255, 0, 0) & 0xFFFFFF);
     EXPECT_EQ(ClientPixel(img, 13, 16 + 13), qRgb(255, 0, 0) & 0xFFFFFF);
-    EXPECT_EQ(ClientPixel(img, 1, 16 + 8), window & 0xFFFFFF);
-    EXPECT_EQ(ClientPixel(img, 8, 16 + 1), window & 0xFFFFFF);
-    EXPECT_EQ(ClientPixel(img, 8, 32 + 8), window & 0xFFFFFF);
+    EXPECT_EQ(ClientPixel(img, 1, 16 + 8), Px(clWindow));
+    EXPECT_EQ(ClientPixel(img, 8, 16 + 1), Px(clWindow));
+    EXPECT_EQ(ClientPixel(img, 8, 32 + 8), Px(clWindow));
     // The text starts after the image's width and 5 pixels, also where the
     // item has no image.
-    EXPECT_GE(InkColumns(img, Rect(0, 32, 100, 48), window).first, 12 + 5);
-    EXPECT_GE(InkColumns(img, Rect(14, 16, 100, 32), window).first, 12 + 5);
+    EXPECT_GE(InkColumns(img, Rect(14, 16, 100, 32), Rgb(clWindow)).first, 12 + 5);
+    EXPECT_GE(InkColumns(img, Rect(0, 32, 100, 48), Rgb(clWindow)).first, 12 + 5);
 
     list.SetShowImages(false);
     img = Render(&list);
-    EXPECT_NE(ClientPixel(img, 2, 16 + 2), qRgb(255, 0, 0) & 0xFFFFFF);
-    const int textLeft = InkColumns(img, Rect(0, 32, 100, 48), window).first;
+    EXPECT_EQ(ClientPixel(img, 2, 16 + 2), Px(clWindow));
+    const int textLeft = InkColumns(img, Rect(0, 32, 100, 48), Rgb(clWindow)).first;
     EXPECT_GE(textLeft, 2);
     EXPECT_LT(textLeft, 12);
 }
@@ -476,24 +456,19 @@ TEST(PopupList, ImagesStandBeforeTheText) {
 // --------------------------------------------------------------- calendar
 
 TEST(DatePopup, StartStateButtonsAndDate) {
-    PinnedFormats formats;
     TDatePopup cal;
-    EXPECT_EQ(cal.Day(), 1);
-    EXPECT_EQ(cal.Month(), 1);
-    EXPECT_EQ(cal.Year(), 1);
+    EXPECT_EQ(cal.Day() * 10000 + cal.Month() * 100 + cal.Year(), 10101);
     EXPECT_FALSE(cal.DayPressed());
     EXPECT_FALSE(cal.WindowScrollBarShown(sbVertical));
     EXPECT_EQ(cal.ClientRect(), Rect(0, 0, 147, 159));
     EXPECT_EQ(cal.TodayButton()->Caption(), "Today");
     EXPECT_EQ(cal.NoneButton()->Caption(), "None");
-    EXPECT_EQ(cal.TodayButton()->geometry(), QRect(F + 18, F + 131, 48, 20));
-    EXPECT_EQ(cal.NoneButton()->geometry(), QRect(F + 79, F + 131, 48, 20));
+    EXPECT_EQ(cal.TodayButton()->geometry(), QRect(InWindow(18, 131), QSize(48, 20)));
+    EXPECT_EQ(cal.NoneButton()->geometry(), QRect(InWindow(79, 131), QSize(48, 20)));
     EXPECT_EQ(cal.TodayButton()->parentWidget(), &cal);
 
     cal.SetDate(EncodeDate(2024, 3, 15) + 0.5);
-    EXPECT_EQ(cal.Year(), 2024);
-    EXPECT_EQ(cal.Month(), 3);
-    EXPECT_EQ(cal.Day(), 15);
+    EXPECT_EQ(cal.Day() * 10000 + cal.Month() * 100 + cal.Year(), 150000 + 300 + 2024);
     EXPECT_DOUBLE_EQ(cal.SelectedDate(), EncodeDate(2024, 3, 15) + 0.5);
     // The parts are plain values: they move the shown month, not the date.
     cal.SetMonth(7);
@@ -518,18 +493,18 @@ TEST(DatePopup, March2024StartsOnAFriday) {
     // February's and April's days grey, March's in the text colour.
     const QImage img = Render(&cal);
     const int grey = Luminance(Rgb(clGrayText));
-    const auto textCell = [](int k, int j) {
+    const auto number = [](int k, int j) {
         const TRect c = TDatePopup::CellRect(k, j);
         return Bounds(c.Left, c.Top, 15, 15);
     };
     const std::pair<int, int> others[] = {{0, 0}, {4, 0}, {1, 5}, {6, 5}};
     for (const auto& [k, j] : others) {
-        EXPECT_GT(CountOther(img, textCell(k, j).ToQRect().translated(F, F), Rgb(clWindow)), 0);
-        EXPECT_GE(DarkestIn(img, textCell(k, j)), grey - 8) << k << "," << j;
+        EXPECT_GT(CountOther(img, number(k, j).ToQRect().translated(F, F), Rgb(clWindow)), 0);
+        EXPECT_GE(DarkestIn(img, number(k, j)), grey - 8) << k << "," << j;
     }
     const std::pair<int, int> march[] = {{5, 0}, {6, 0}, {3, 2}, {0, 5}};
     for (const auto& [k, j] : march)
-        EXPECT_LT(DarkestIn(img, textCell(k, j)), grey / 2) << k << "," << j;
+        EXPECT_LT(DarkestIn(img, number(k, j)), grey / 2) << k << "," << j;
 
     // A month whose 1st is a Sunday starts with it.
     cal.SetDate(EncodeDate(2024, 9, 10));
@@ -545,41 +520,38 @@ TEST(DatePopup, Layout) {
         TFixedDayCalendar cal;
         cal.FixedToday = EncodeDate(2000, 1, 1);
         cal.SetDate(EncodeDate(2024, 3, 20));
-        cal.SetSelectedDate(EncodeDate(2000, 1, 1) - 40);
+        cal.SetSelectedDate(EncodeDate(1999, 1, 1));
         const QImage img = Render(&cal);
         const int w = cal.ClientWidth();
         const QRgb band =
-            themed ? Rgb(TGraphicsProvider::Blend(clHighlight, clWindow, 0.75)) : Rgb(clBtnFace);
-        EXPECT_EQ(ClientPixel(img, 2, 2), band & 0xFFFFFF);
-        EXPECT_EQ(ClientPixel(img, w - 3, 17), band & 0xFFFFFF);
-        EXPECT_NE(ClientPixel(img, w - 2, 10), band & 0xFFFFFF);
-        EXPECT_NE(ClientPixel(img, 30, 18), band & 0xFFFFFF);
-        // The arrows.
-        EXPECT_EQ(ClientPixel(img, 11, 9), Rgb(clWindowText) & 0xFFFFFF);
-        EXPECT_EQ(ClientPixel(img, w - 12, 9), Rgb(clWindowText) & 0xFFFFFF);
-        EXPECT_EQ(ClientPixel(img, 14, 9), band & 0xFFFFFF);
-        // The title centred between them.
+            themed ? Px(TGraphicsProvider::Blend(clHighlight, clWindow, 0.75)) : Px(clBtnFace);
+        EXPECT_EQ(ClientPixel(img, 2, 2), band);
+        EXPECT_EQ(ClientPixel(img, w - 3, 17), band);
+        EXPECT_NE(ClientPixel(img, w - 2, 10), band);
+        EXPECT_NE(ClientPixel(img, 30, 18), band);
+        // The arrows, and the title centred between them.
+        EXPECT_EQ(ClientPixel(img, 11, 9), Px(clWindowText));
+        EXPECT_EQ(ClientPixel(img, w - 12, 9), Px(clWindowText));
+        EXPECT_EQ(ClientPixel(img, 14, 9), band);
         const auto [left, right] = InkColumns(img, Rect(20, 2, w - 20, 18), band);
-        EXPECT_LE(std::abs((left - 0) - (w - 1 - right)), 2) << left << " " << right;
-        QFontMetrics fm(cal.Font()->ToQFont());
-        EXPECT_NEAR(right - left + 1, fm.horizontalAdvance(QStringLiteral("March 2024")), 3);
+        EXPECT_LE(std::abs(left - (w - 1 - right)), 2) << left << " " << right;
         // The two lines.
         for (const int y : {34, 126}) {
-            EXPECT_EQ(ClientPixel(img, 14, y), Rgb(clBtnShadow) & 0xFFFFFF);
-            EXPECT_EQ(ClientPixel(img, w - 16, y), Rgb(clBtnShadow) & 0xFFFFFF);
-            EXPECT_EQ(ClientPixel(img, w - 15, y), Rgb(clWindow) & 0xFFFFFF);
-            EXPECT_EQ(ClientPixel(img, 13, y), Rgb(clWindow) & 0xFFFFFF);
+            EXPECT_EQ(ClientPixel(img, 14, y), Px(clBtnShadow));
+            EXPECT_EQ(ClientPixel(img, w - 16, y), Px(clBtnShadow));
+            EXPECT_EQ(ClientPixel(img, w - 15, y), Px(clWindow));
+            EXPECT_EQ(ClientPixel(img, 13, y), Px(clWindow));
         }
-        // Weekday letters and day numbers right-aligned in 15-pixel cells.
+        // Weekday letters and day numbers right-aligned in 15-pixel cells
+        // every 17 pixels.
         for (int k = 0; k < 7; ++k) {
             const int x = 14 + 17 * k;
-            const auto [l, r] = InkColumns(img, Rect(x, 20, x + 17, 34), Rgb(clWindow));
-            EXPECT_GE(l, x);
-            EXPECT_LE(r, x + 14);
-            EXPECT_GE(r, x + 11);
-            const auto day = InkColumns(img, Rect(x, 36, x + 17, 51), Rgb(clWindow));
-            EXPECT_LE(day.second, x + 14);
-            EXPECT_GE(day.second, x + 11);
+            for (const auto& [top, bottom] : {std::pair{20, 34}, std::pair{36, 51}}) {
+                const auto [l, r] = InkColumns(img, Rect(x, top, x + 17, bottom), Rgb(clWindow));
+                EXPECT_GE(l, x);
+                EXPECT_LE(r, x + 14);
+                EXPECT_GE(r, x + 11);
+            }
         }
         EXPECT_TRUE(cal.SelectedCell().IsEmpty()); // the selected day lies elsewhere
     }
@@ -592,62 +564,68 @@ TEST(DatePopup, SelectedDayFilledAndTodayFramed) {
         TFixedDayCalendar cal; // today 12 March 2024
         cal.SetDate(EncodeDate(2024, 3, 15));
         const QImage img = Render(&cal);
-        // 15 March is the Friday of the third row.
+        // 15 March is the Friday of the third row, filled 17 x 15.
         const TRect sel = TDatePopup::CellRect(5, 2);
         EXPECT_EQ(sel, Bounds(14 + 17 * 5, 36 + 15 * 2, 17, 15));
         EXPECT_EQ(cal.SelectedCell(), sel);
-        const QRgb fill = Rgb(themed ? RGB(251, 230, 148) : clSilver) & 0xFFFFFF;
+        const QRgb fill = themed ? Px(RGB(251, 230, 148)) : Px(clSilver);
         for (int y = sel.Top; y < sel.Bottom; ++y) {
-            EXPECT_EQ(ClientPixel(img, sel.Left, y), fill) << y;
-            EXPECT_EQ(ClientPixel(img, sel.Right - 1, y), fill) << y;
-            EXPECT_NE(ClientPixel(img, sel.Left - 1, y), fill) << y;
-            EXPECT_NE(ClientPixel(img, sel.Right, y), fill) << y;
+            EXPECT_EQ(ClientPixel(img, sel.Left, y), fill);
+            EXPECT_EQ(ClientPixel(img, sel.Right - 1, y), fill);
+            EXPECT_NE(ClientPixel(img, sel.Left - 1, y), fill);
+            EXPECT_NE(ClientPixel(img, sel.Right, y), fill);
         }
         for (int x = sel.Left; x < sel.Right; ++x) {
-            EXPECT_EQ(ClientPixel(img, x, sel.Top), fill) << x;
-            EXPECT_EQ(ClientPixel(img, x, sel.Bottom - 1), fill) << x;
-            EXPECT_NE(ClientPixel(img, x, sel.Top - 1), fill) << x;
-            EXPECT_NE(ClientPixel(img, x, sel.Bottom), fill) << x;
+            EXPECT_EQ(ClientPixel(img, x, sel.Top), fill);
+            EXPECT_EQ(ClientPixel(img, x, sel.Bottom - 1), fill);
+            EXPECT_NE(ClientPixel(img, x, sel.Top - 1), fill);
+            EXPECT_NE(ClientPixel(img, x, sel.Bottom), fill);
         }
         // Today, the Tuesday of the same row, framed.
-        const TRect today = TDatePopup::CellRect(2, 2);
-        const QRgb frame = Rgb(themed ? RGB(128, 0, 0) : clHighlight) & 0xFFFFFF;
-        const std::pair<int, int> edges[] = {
-            {today.Left, today.Top},        {today.Right - 1, today.Top},
-            {today.Left, today.Bottom - 1}, {today.Right - 1, today.Bottom - 1},
-            {today.Left + 8, today.Top},    {today.Left, today.Top + 7}};
+        const TRect t = TDatePopup::CellRect(2, 2);
+        const QRgb frame = themed ? Px(RGB(128, 0, 0)) : Px(clHighlight);
+        const std::pair<int, int> edges[] = {{t.Left, t.Top},        {t.Right - 1, t.Top},
+                                             {t.Left, t.Bottom - 1}, {t.Right - 1, t.Bottom - 1},
+                                             {t.Left + 8, t.Top},    {t.Left, t.Top + 7}};
         for (const auto& [x, y] : edges)
             EXPECT_EQ(ClientPixel(img, x, y), frame) << x << "," << y;
-        EXPECT_EQ(ClientPixel(img, today.Left + 1, today.Top + 1), Rgb(clWindow) & 0xFFFFFF);
-        EXPECT_NE(ClientPixel(img, today.Left - 1, today.Top), frame);
+        EXPECT_EQ(ClientPixel(img, t.Left + 1, t.Top + 1), Px(clWindow));
+        EXPECT_NE(ClientPixel(img, t.Left - 1, t.Top), frame);
     }
 }
 
 TEST(DatePopup, ArrowsStepTheMonthAcrossTheYearAndKeepItOpen) {
     OpenCalendar open(EncodeDate(2024, 1, 10));
     TDatePopup& cal = open.Calendar;
-    PointerTo(&cal, InWindow(60, 60));
-    Click(&cal, InWindow(10, 9));
+    const QPoint back = InWindow(10, 9), forward = InWindow(cal.ClientWidth() - 10, 9);
+    Click(&cal, back);
     EXPECT_EQ(cal.Month(), 12);
     EXPECT_EQ(cal.Year(), 2023);
     EXPECT_EQ(cal.CellDate(5, 0), EncodeDate(2023, 12, 1));
     // The release over the title closed nothing.
     EXPECT_FALSE(cal.Closed());
     EXPECT_TRUE(cal.isVisible());
-    Click(&cal, InWindow(cal.ClientWidth() - 10, 9));
-    Click(&cal, InWindow(cal.ClientWidth() - 10, 9));
+    Click(&cal, forward);
+    Click(&cal, forward);
     EXPECT_EQ(cal.Month(), 2);
     EXPECT_EQ(cal.Year(), 2024);
     cal.SetMonth(12);
-    Click(&cal, InWindow(cal.ClientWidth() - 10, 9));
+    Click(&cal, forward);
     EXPECT_EQ(cal.Month(), 1);
     EXPECT_EQ(cal.Year(), 2025);
     // A release on the title between the arrows keeps it open too.
     Click(&cal, InWindow(70, 10));
     EXPECT_FALSE(cal.Closed());
-    EXPECT_TRUE(open.Said.Log.empty());
+    EXPECT_TRUE(open.Said.empty());
     // The date itself stays until a day is chosen.
     EXPECT_EQ(cal.Date(), EncodeDate(2024, 1, 10));
+    // The wheel scrolls nothing and brings up no bar.
+    QWheelEvent wheel(QPointF(InWindow(60, 60)), QPointF(cal.mapToGlobal(InWindow(60, 60))),
+                      QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(&cal, &wheel);
+    EXPECT_FALSE(cal.WindowScrollBarShown(sbVertical));
+    EXPECT_EQ(cal.ClientRect(), Rect(0, 0, 147, 159));
 }
 
 TEST(DatePopup, NoStepPastTheYears1And9999) {
@@ -655,13 +633,11 @@ TEST(DatePopup, NoStepPastTheYears1And9999) {
     TDatePopup cal;
     cal.SetDate(EncodeDate(1, 1, 5));
     cal.PriorMonth();
-    EXPECT_EQ(cal.Month(), 1);
-    EXPECT_EQ(cal.Year(), 1);
+    EXPECT_EQ(cal.Month() * 10000 + cal.Year(), 10001);
     EXPECT_NO_THROW(Render(&cal));
     cal.SetDate(EncodeDate(9999, 12, 5));
     cal.NextMonth();
-    EXPECT_EQ(cal.Month(), 12);
-    EXPECT_EQ(cal.Year(), 9999);
+    EXPECT_EQ(cal.Month() * 10000 + cal.Year(), 129999);
     EXPECT_NO_THROW(Render(&cal));
     EXPECT_THROW(cal.CellDate(6, 5), EConvertError); // in January 10000
     // A month stored out of range shows as the nearest one.
@@ -674,7 +650,6 @@ TEST(DatePopup, NoStepPastTheYears1And9999) {
 TEST(DatePopup, PressAndDragSelectsThenTheReleaseChooses) {
     OpenCalendar open(EncodeDate(2024, 3, 20));
     TDatePopup& cal = open.Calendar;
-    PointerTo(&cal, open.CellCentre(1, 1));
     QTest::mousePress(&cal, Qt::LeftButton, {}, open.CellCentre(1, 1));
     EXPECT_TRUE(cal.DayPressed());
     EXPECT_EQ(cal.SelectedDate(), EncodeDate(2024, 3, 4));
@@ -684,50 +659,39 @@ TEST(DatePopup, PressAndDragSelectsThenTheReleaseChooses) {
     EXPECT_EQ(cal.SelectedDate(), EncodeDate(2024, 3, 13));
     QApplication::processEvents();
     EXPECT_EQ(cal.SelectedCell(), TDatePopup::CellRect(3, 2));
-    // Dragging onto a day of the next month selects it, the month stays.
+    // Dragging onto a day of the next month selects it; the month stays.
     QTest::mouseMove(&cal, open.CellCentre(2, 5));
     EXPECT_EQ(cal.SelectedDate(), EncodeDate(2024, 4, 2));
     EXPECT_EQ(cal.Month(), 3);
     QTest::mouseRelease(&cal, Qt::LeftButton, {}, open.CellCentre(2, 5));
     EXPECT_FALSE(cal.DayPressed());
-    EXPECT_EQ(open.Said.Log,
-              (std::vector<QString>{"value " + DateTimeToStr(EncodeDate(2024, 4, 2)), "closed"}));
-    EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 4, 2)), "02/04/2024");
+    EXPECT_EQ(open.Said, (Log{"value 02/04/2024", "closed"}));
 }
 
 TEST(DatePopup, BelowTheSixthWeekThereIsNoDay) {
     OpenCalendar open(EncodeDate(2024, 3, 20));
-    TDatePopup& cal = open.Calendar;
-    const QPoint gap = InWindow(40, 128);
-    PointerTo(&cal, gap);
-    Click(&cal, gap);
-    EXPECT_EQ(cal.SelectedDate(), EncodeDate(2024, 3, 20));
-    EXPECT_EQ(open.Said.Log, std::vector<QString>{"closed"});
+    Click(&open.Calendar, InWindow(40, 128));
+    EXPECT_EQ(open.Calendar.SelectedDate(), EncodeDate(2024, 3, 20));
+    EXPECT_EQ(open.Said, Log{"closed"});
 }
 
 TEST(DatePopup, TodayAndNone) {
     {
         OpenCalendar open(EncodeDate(2024, 3, 20));
-        PointerTo(&open.Calendar, InWindow(60, 60));
         Click(open.Calendar.NoneButton(), QPoint(24, 10));
-        EXPECT_EQ(open.Said.Log, (std::vector<QString>{"value 0", "closed"}));
+        EXPECT_EQ(open.Said, (Log{"value 0", "closed"}));
         EXPECT_FALSE(open.Calendar.isVisible());
     }
     {
         OpenCalendar open(EncodeDate(2024, 3, 20));
         open.Calendar.FixedToday = EncodeDate(2031, 7, 4);
-        PointerTo(&open.Calendar, InWindow(60, 60));
-        QTest::mousePress(open.Calendar.TodayButton(), Qt::LeftButton, {}, QPoint(24, 10));
-        EXPECT_TRUE(open.Calendar.TodayButton()->Pressed());
-        QTest::mouseRelease(open.Calendar.TodayButton(), Qt::LeftButton, {}, QPoint(24, 10));
-        EXPECT_FALSE(open.Calendar.TodayButton()->Pressed());
-        EXPECT_EQ(open.Said.Log, (std::vector<QString>{"value 04/07/2031", "closed"}));
+        Click(open.Calendar.TodayButton(), QPoint(24, 10));
+        EXPECT_EQ(open.Said, (Log{"value 04/07/2031", "closed"}));
         EXPECT_TRUE(open.Calendar.Closed());
     }
 }
 
-TEST(DatePopup, ButtonsShowWhetherTheyArePressed) {
-    PinnedFormats formats;
+TEST(DatePopup, ButtonsLookPressedWhileHeld) {
     for (const bool themed : {true, false}) {
         ThemesSwitch themes(themed);
         TDatePopup cal;
@@ -737,16 +701,17 @@ TEST(DatePopup, ButtonsShowWhetherTheyArePressed) {
         PopupView::TSmallButton* b = cal.NoneButton();
         const QImage up = Render(b);
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(24, 10));
+        EXPECT_TRUE(b->Pressed());
         const QImage down = Render(b);
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(24, 10));
+        EXPECT_FALSE(b->Pressed());
         EXPECT_NE(up, down);
         EXPECT_EQ(Render(b), up);
-        // The caption in the middle of the button.
-        const QRgb face = up.pixel(24, 3) & 0xFFFFFF;
+        // The caption's dark ink in the middle.
         int first = INT_MAX, last = INT_MIN;
         for (int y = 4; y < 16; ++y)
-            for (int x = 4; x < 44; ++x)
-                if ((up.pixel(x, y) & 0xFFFFFF) != face && Luminance(up.pixel(x, y)) < 128) {
+            for (int x = 3; x < 45; ++x)
+                if (Luminance(up.pixel(x, y)) < 100) {
                     first = std::min(first, x);
                     last = std::max(last, x);
                 }
@@ -756,7 +721,6 @@ TEST(DatePopup, ButtonsShowWhetherTheyArePressed) {
             EXPECT_EQ(up.pixel(0, 0), Rgb(cl3DLight));
             EXPECT_EQ(up.pixel(47, 19), Rgb(cl3DDkShadow));
             EXPECT_EQ(down.pixel(0, 0), Rgb(clBtnShadow));
-            EXPECT_EQ(up.pixel(24, 3), Rgb(clBtnFace));
         }
     }
 }
