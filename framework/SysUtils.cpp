@@ -1066,6 +1066,17 @@ TFormatSettings TFormatSettings::FromLocale(const QLocale& locale) {
         s.TimeAMString = locale.amText();
         s.TimePMString = locale.pmText();
     }
+    // The names are only shown, never read back, so they need not fit the
+    // code page; a locale without one keeps the English name.
+    for (int m = 1; m <= 12; ++m) {
+        const QString name = locale.standaloneMonthName(m, QLocale::LongFormat);
+        if (!name.isEmpty()) s.LongMonthNames[std::size_t(m - 1)] = name;
+    }
+    for (int d = 0; d < 7; ++d) {
+        // Qt counts the days from Monday (1) to Sunday (7).
+        const QString name = locale.dayName(d == 0 ? 7 : d, QLocale::ShortFormat);
+        if (!name.isEmpty()) s.ShortDayNames[std::size_t(d)] = name;
+    }
     return s;
 }
 

@@ -12,6 +12,7 @@
 #include <QChar>
 #include <QLocale>
 #include <QString>
+#include <array>
 #include <cstdint>
 
 // Locale data used by the conversions. The date and time formats use the
@@ -31,6 +32,16 @@ struct TFormatSettings {
     // A two-digit year is read as the year within this many years before the
     // current one or fewer than 100 - this many after it (0: current century).
     int TwoDigitYearCenturyWindow = 50;
+    // Names for display (a calendar's title and weekday letters): the months
+    // January first, the days Sunday first.
+    std::array<QString, 12> LongMonthNames = {
+        QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
+        QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
+        QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),
+        QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
+    std::array<QString, 7> ShortDayNames = {
+        QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
+        QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat")};
 
     // The settings of a platform locale, its formats mapped to the letters above.
     static TFormatSettings FromLocale(const QLocale& locale);

@@ -486,4 +486,28 @@ TEST(FormatSettingsFromLocale, TextualOrUnusualFormatsFallBackToUsableOnes) {
     }
 }
 
+TEST(FormatSettingsFromLocale, MonthAndDayNames) {
+    const TFormatSettings defaults;
+    EXPECT_EQ(defaults.LongMonthNames.front(), "January");
+    EXPECT_EQ(defaults.LongMonthNames.back(), "December");
+    EXPECT_EQ(defaults.ShortDayNames.front(), "Sun");
+    EXPECT_EQ(defaults.ShortDayNames.back(), "Sat");
+    // Standalone month names (the nominative, where a language tells them
+    // apart) and the days from Sunday on.
+    const TFormatSettings tr =
+        TFormatSettings::FromLocale(QLocale(QLocale::Turkish, QLocale::Turkey));
+    EXPECT_EQ(tr.LongMonthNames[0], "Ocak");
+    EXPECT_EQ(tr.LongMonthNames[7], QString::fromUtf8("Ağustos"));
+    EXPECT_EQ(tr.ShortDayNames[0], "Paz");
+    EXPECT_EQ(tr.ShortDayNames[1], "Pzt");
+    EXPECT_EQ(tr.ShortDayNames[6], "Cmt");
+    const TFormatSettings ru =
+        TFormatSettings::FromLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    EXPECT_EQ(ru.LongMonthNames[2], QString::fromUtf8("март"));
+    const TFormatSettings us =
+        TFormatSettings::FromLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(us.LongMonthNames, defaults.LongMonthNames);
+    EXPECT_EQ(us.ShortDayNames, defaults.ShortDayNames);
+}
+
 } // namespace
