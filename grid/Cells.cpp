@@ -9,6 +9,8 @@
 #include <cmath>
 #include <new>
 #include <string>
+#include <sys/mman.h>
+#include <utility>
 
 // ---------------------------------------------------------------- TCellPool
 
@@ -57,29 +59,43 @@ private:
 
     static std::size_t Index(std::size_t Size) { return (Size + Granule - 1) / Granule; }
 
+    // Blocks double from a few slots up to one large page; a large store
+    // then faults its cells in a page at a time instead of 4 KiB at a time.
     void NewBlock(TSizeClass& c, std::size_t SlotSize) {
-        const std::size_t bytes = c.BlockSlots * SlotSize;
-        FBlocks.push_back(std::make_unique_for_overwrite<std::byte[]>(bytes));
-        c.Next = FBlocks.back().get();
+        std::size_t bytes = c.BlockSlots * SlotSize;
+        if (bytes >= LargePage) {
+            bytes = LargePage / SlotSize * SlotSize;
+        } else {
+            c.BlockSlots *= 2;
+        }
+        const std::size_t align = bytes >= LargePage / 2 ? LargePage : alignof(std::max_align_t);
+        TBlock block(static_cast<std::byte*>(::operator new(bytes, std::align_val_t(align))),
+                     TBlockFree{align});
+#ifdef MADV_HUGEPAGE
+        if (align == LargePage) madvise(block.get(), LargePage, MADV_HUGEPAGE);
+#endif
+        c.Next = block.get();
         c.End = c.Next + bytes;
-        // Small stores stay small, large ones take few blocks.
-        c.BlockSlots = std::min<std::size_t>(c.BlockSlots * 2, 8192);
+        FBlocks.push_back(std::move(block));
     }
 
+    static constexpr std::size_t LargePage = 2 << 20;
+    struct TBlockFree {
+        std::size_t Align;
+        void operator()(std::byte* Block) const noexcept {
+            ::operator delete(Block, std::align_val_t(Align));
+        }
+    };
+    using TBlock = std::unique_ptr<std::byte, TBlockFree>;
+
     std::array<TSizeClass, MaxSize / Granule + 1> FClasses{};
-    std::vector<std::unique_ptr<std::byte[]>> FBlocks;
+    std::vector<TBlock> FBlocks;
     std::size_t FLive = 0;
 };
 
 // ------------------------------------------------------------------ helpers
 
 namespace {
-
-// Room for `needed` entries, growing by doubling so that appending one row
-// at a time stays linear.
-template <class List> void Reserve(List& list, std::size_t needed) {
-    if (needed > list.capacity()) list.reserve(std::max(needed, list.capacity() * 2));
-}
 
 template <class K> struct TSortItem {
     K Key;
@@ -153,6 +169,108 @@ void QuickSort(std::vector<Item>& items, int L, int R, const Compare& cmp, const
 
 } // namespace
 
+// ------------------------------------------------------- TCells::TCellList
+
+TCells::TCellList::TCellList(TCellList&& Other) noexcept
+    : FData(std::move(Other.FData)), FCapacity(std::exchange(Other.FCapacity, 0)),
+      FHead(std::exchange(Other.FHead, 0)), FCount(std::exchange(Other.FCount, 0)) {}
+
+TCells::TCellList& TCells::TCellList::operator=(TCellList&& Other) noexcept {
+    if (this != &Other) {
+        Clear();
+        FData = std::move(Other.FData);
+        FCapacity = std::exchange(Other.FCapacity, 0);
+        FHead = std::exchange(Other.FHead, 0);
+        FCount = std::exchange(Other.FCount, 0);
+    }
+    return *this;
+}
+
+void TCells::TCellList::ReserveBack(std::size_t Extra) {
+    const std::size_t needed = FCount + Extra;
+    if (needed <= FCapacity - FHead) return;
+    if (2 * needed <= FCapacity) {
+        // Plenty of room in front (rows deleted there): slide the cells
+        // back to the start. At least as many appends follow before the
+        // next slide as this one moves.
+        std::copy(Begin(), Begin() + FCount, FData.get());
+        FHead = 0;
+        return;
+    }
+    const std::size_t capacity = std::max<std::size_t>(2 * needed, 8);
+    TBlock block = std::make_unique_for_overwrite<TCell*[]>(capacity);
+    std::copy(Begin(), Begin() + FCount, block.get());
+    FData = std::move(block);
+    FCapacity = capacity;
+    FHead = 0;
+}
+
+void TCells::TCellList::ReserveOne() {
+    if (FHead == 0) ReserveBack(1);
+}
+
+void TCells::TCellList::Append(TCellRef Cell) noexcept {
+    Begin()[FCount++] = Cell.release();
+}
+
+void TCells::TCellList::Insert(std::size_t Index, TCellRef Cell) noexcept {
+    const bool backFull = FHead + FCount == FCapacity;
+    if (FHead > 0 && (Index < FCount / 2 || backFull)) {
+        std::copy(Begin(), Begin() + Index, Begin() - 1);
+        --FHead;
+    } else {
+        std::copy_backward(Begin() + Index, Begin() + FCount, Begin() + FCount + 1);
+    }
+    Begin()[Index] = Cell.release();
+    ++FCount;
+}
+
+void TCells::TCellList::Delete(std::size_t Index) noexcept {
+    const TCellRef cell(Begin()[Index]);
+    if (Index < FCount / 2) {
+        std::copy_backward(Begin(), Begin() + Index, Begin() + Index + 1);
+        ++FHead;
+    } else {
+        std::copy(Begin() + Index + 1, Begin() + FCount, Begin() + Index);
+    }
+    if (--FCount == 0) FHead = 0;
+}
+
+void TCells::TCellList::Truncate(std::size_t Count) noexcept {
+    while (FCount > Count)
+        TCellRef(Begin()[--FCount]).reset();
+}
+
+void TCells::TCellList::Move(std::size_t From, std::size_t To) noexcept {
+    TCell** cells = Begin();
+    if (From < To) {
+        std::rotate(cells + From, cells + From + 1, cells + To + 1);
+    } else {
+        std::rotate(cells + To, cells + From, cells + From + 1);
+    }
+}
+
+void TCells::TCellList::Swap(std::size_t A, std::size_t B) noexcept {
+    std::swap(Begin()[A], Begin()[B]);
+}
+
+void TCells::TCellList::Reorder(TBlock Block, const std::vector<int>& Order,
+                                bool Reversed) noexcept {
+    TCell* const* cells = Begin();
+    for (std::size_t i = 0; i < FCount; ++i)
+        Block[Reversed ? FCount - 1 - i : i] = cells[Order[i]];
+    FData = std::move(Block);
+    FCapacity = FCount;
+    FHead = 0;
+}
+
+void TCells::TCellList::Clear() noexcept {
+    Truncate(0);
+    FData.reset();
+    FCapacity = 0;
+    FHead = 0;
+}
+
 // ------------------------------------------------------------------- TCells
 
 TCells::TCells(TCustomGridViewControl* Grid, TColumns* Columns)
@@ -161,7 +279,7 @@ TCells::TCells(TCustomGridViewControl* Grid, TColumns* Columns)
 TCells::~TCells() {
     // The cells go before the pool and the extras they use.
     for (TCellList& list : FCols)
-        TCellList().swap(list);
+        list.Clear();
 }
 
 void TCells::TCellRelease::operator()(TCell* Cell) const noexcept {
@@ -211,7 +329,7 @@ void TCells::CheckRow(int Row, int Last) const {
 TCell* TCells::GetCell(int Col, int Row) {
     CheckRow(Row, FRowCount - 1);
     if (Col < 0 || Col >= FColCount) ListIndexError(Col);
-    TCell* cell = FCols[static_cast<std::size_t>(Col)][static_cast<std::size_t>(Row)].get();
+    TCell* cell = FCols[static_cast<std::size_t>(Col)][static_cast<std::size_t>(Row)];
     cell->FCol = Col;
     cell->FRow = Row;
     return cell;
@@ -232,9 +350,9 @@ void TCells::AddColumn() {
         throw EListError(QStringLiteral("A grid holds at most %1 columns").arg(MaxColumns));
     const TCustomColumn* column = FColumns->Items(FColCount);
     TCellList list;
-    list.reserve(static_cast<std::size_t>(FRowCount));
+    list.ReserveBack(static_cast<std::size_t>(FRowCount));
     for (int r = 0; r < FRowCount; ++r)
-        list.push_back(CreateCell(column->CellKind(), column->Color()));
+        list.Append(CreateCell(column->CellKind(), column->Color()));
     FCols[static_cast<std::size_t>(FColCount)] = std::move(list);
     ++FColCount;
 }
@@ -242,7 +360,7 @@ void TCells::AddColumn() {
 void TCells::RemoveColumns() {
     if (FColCount == 0) return;
     for (int c = 0; c < FColCount; ++c)
-        TCellList().swap(FCols[static_cast<std::size_t>(c)]);
+        FCols[static_cast<std::size_t>(c)].Clear();
     FColCount = 0;
     FRowCount = 0;
 }
@@ -251,21 +369,18 @@ void TCells::AddRows(int Count) {
     FSorted = false;
     if (Count <= 0) return;
     const int rows = CheckedAdd(FRowCount, Count);
-    const auto oldSize = static_cast<std::size_t>(FRowCount);
     try {
         for (int c = 0; c < FColCount; ++c) {
             TCellList& list = FCols[static_cast<std::size_t>(c)];
             const TCustomColumn* column = FColumns->Items(c);
-            Reserve(list, static_cast<std::size_t>(rows));
+            list.ReserveBack(static_cast<std::size_t>(Count));
             for (int k = 0; k < Count; ++k)
-                list.push_back(CreateCell(column->CellKind(), column->Color()));
+                list.Append(CreateCell(column->CellKind(), column->Color()));
         }
     } catch (...) {
         // Every list keeps exactly one cell per row.
-        for (int c = 0; c < FColCount; ++c) {
-            TCellList& list = FCols[static_cast<std::size_t>(c)];
-            list.erase(list.begin() + static_cast<std::ptrdiff_t>(oldSize), list.end());
-        }
+        for (int c = 0; c < FColCount; ++c)
+            FCols[static_cast<std::size_t>(c)].Truncate(static_cast<std::size_t>(FRowCount));
         throw;
     }
     FRowCount = rows;
@@ -282,43 +397,33 @@ void TCells::InsertRow(int Row) {
         cells.push_back(CreateCell(column->CellKind(), column->Color()));
     }
     for (int c = 0; c < FColCount; ++c)
-        Reserve(FCols[static_cast<std::size_t>(c)], static_cast<std::size_t>(rows));
-    for (int c = 0; c < FColCount; ++c) {
-        TCellList& list = FCols[static_cast<std::size_t>(c)];
-        list.insert(list.begin() + Row, std::move(cells[static_cast<std::size_t>(c)]));
-    }
+        FCols[static_cast<std::size_t>(c)].ReserveOne();
+    for (int c = 0; c < FColCount; ++c)
+        FCols[static_cast<std::size_t>(c)].Insert(static_cast<std::size_t>(Row),
+                                                  std::move(cells[static_cast<std::size_t>(c)]));
     FRowCount = rows;
     FSorted = false;
 }
 
 void TCells::DeleteRow(int Row) {
     CheckRow(Row, FRowCount - 1);
-    for (int c = 0; c < FColCount; ++c) {
-        TCellList& list = FCols[static_cast<std::size_t>(c)];
-        list.erase(list.begin() + Row);
-    }
+    for (int c = 0; c < FColCount; ++c)
+        FCols[static_cast<std::size_t>(c)].Delete(static_cast<std::size_t>(Row));
     --FRowCount;
 }
 
 void TCells::MoveRow(int FromRow, int ToRow) {
     CheckRow(FromRow, FRowCount - 1);
     CheckRow(ToRow, FRowCount - 1);
-    for (int c = 0; c < FColCount; ++c) {
-        TCellList& list = FCols[static_cast<std::size_t>(c)];
-        const auto from = list.begin() + FromRow;
-        const auto to = list.begin() + ToRow;
-        if (FromRow < ToRow) {
-            std::rotate(from, from + 1, to + 1);
-        } else {
-            std::rotate(to, from, from + 1);
-        }
-    }
+    for (int c = 0; c < FColCount; ++c)
+        FCols[static_cast<std::size_t>(c)].Move(static_cast<std::size_t>(FromRow),
+                                                static_cast<std::size_t>(ToRow));
     FSorted = false;
 }
 
 void TCells::ClearRows() {
     for (int c = 0; c < FColCount; ++c)
-        TCellList().swap(FCols[static_cast<std::size_t>(c)]);
+        FCols[static_cast<std::size_t>(c)].Clear();
     FRowCount = 0;
     FSorted = false;
 }
@@ -331,10 +436,9 @@ void TCells::Changed(int Col, int Row) {
 }
 
 void TCells::SwapRows(int A, int B) {
-    for (int c = 0; c < FColCount; ++c) {
-        TCellList& list = FCols[static_cast<std::size_t>(c)];
-        std::swap(list[static_cast<std::size_t>(A)], list[static_cast<std::size_t>(B)]);
-    }
+    for (int c = 0; c < FColCount; ++c)
+        FCols[static_cast<std::size_t>(c)].Swap(static_cast<std::size_t>(A),
+                                                static_cast<std::size_t>(B));
 }
 
 void TCells::ReverseRows() {
@@ -379,20 +483,19 @@ void TCells::SortBy(std::vector<Key>& Keys, Compare Cmp, bool Descending) {
     QuickSort(items, 0, static_cast<int>(n) - 1, Cmp,
               [this](int L, int R) { return ChoosePivot(L, R); });
 
-    // Every new list is made before the first one is taken over, so the
-    // rows cannot come apart halfway.
-    std::vector<TCellList> sorted(static_cast<std::size_t>(FColCount));
-    for (TCellList& list : sorted)
-        list.resize(n);
-    for (int c = 0; c < FColCount; ++c) {
-        TCellList& from = FCols[static_cast<std::size_t>(c)];
-        TCellList& to = sorted[static_cast<std::size_t>(c)];
-        for (std::size_t i = 0; i < n; ++i)
-            to[Descending ? n - 1 - i : i] =
-                std::move(from[static_cast<std::size_t>(items[i].Row)]);
-    }
+    std::vector<int> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = items[i].Row;
+    items.clear();
+    // Every new block is made before the first list changes, so the rows
+    // cannot come apart halfway.
+    std::vector<TBlock> blocks;
+    blocks.reserve(static_cast<std::size_t>(FColCount));
     for (int c = 0; c < FColCount; ++c)
-        FCols[static_cast<std::size_t>(c)].swap(sorted[static_cast<std::size_t>(c)]);
+        blocks.push_back(std::make_unique_for_overwrite<TCell*[]>(n));
+    for (int c = 0; c < FColCount; ++c)
+        FCols[static_cast<std::size_t>(c)].Reorder(std::move(blocks[static_cast<std::size_t>(c)]),
+                                                   order, Descending);
 }
 
 void TCells::Sort(int Col, TSortType SortType, bool Descending) {

@@ -109,7 +109,47 @@ private:
         void operator()(TCell* Cell) const noexcept;
     };
     using TCellRef = std::unique_ptr<TCell, TCellRelease>;
-    using TCellList = std::vector<TCellRef>;
+    using TBlock = std::unique_ptr<TCell*[]>;
+
+    // The cells of one column by row, owned: one block of references with
+    // free room at both ends, so a row goes or comes at either end without
+    // moving the others, and a row in between moves the shorter side.
+    // Only the Reserve operations allocate; what follows them cannot fail.
+    class TCellList {
+    public:
+        TCellList() = default;
+        ~TCellList() { Clear(); }
+        TCellList(TCellList&& Other) noexcept;
+        TCellList& operator=(TCellList&& Other) noexcept;
+
+        std::size_t Count() const { return FCount; }
+        TCell* operator[](std::size_t Index) const { return FData[FHead + Index]; }
+
+        // Room for Extra more cells at the end.
+        void ReserveBack(std::size_t Extra);
+        // Room for one more cell anywhere.
+        void ReserveOne();
+        void Append(TCellRef Cell) noexcept;
+        void Insert(std::size_t Index, TCellRef Cell) noexcept;
+        void Delete(std::size_t Index) noexcept;
+        // Frees the cells from Count on.
+        void Truncate(std::size_t Count) noexcept;
+        void Move(std::size_t From, std::size_t To) noexcept;
+        void Swap(std::size_t A, std::size_t B) noexcept;
+        // Entry i becomes the cell now at Order[i] (counted from the end
+        // when Reversed), in Block, which holds room for Count() cells.
+        void Reorder(TBlock Block, const std::vector<int>& Order, bool Reversed) noexcept;
+        // Frees every cell and the block.
+        void Clear() noexcept;
+
+    private:
+        TCell** Begin() const { return FData.get() + FHead; }
+
+        TBlock FData;
+        std::size_t FCapacity = 0;
+        std::size_t FHead = 0;
+        std::size_t FCount = 0;
+    };
 
     TCellRef CreateCell(TCellKind Kind, TColor Color);
     template <class T> TCellRef NewCell();

@@ -252,6 +252,63 @@ TEST_F(Cells, ARowOutsideTheStoreIsRefusedAndNothingChanges) {
     EXPECT_EQ(Column(0), QStringList({"a", "b", "c"}));
 }
 
+TEST_F(Cells, TheCallListsStepKeepsTheNewestRows) {
+    Fill({{"0", "1", "2", "3", "4", "5"}, {"a0", "a1", "a2", "a3", "a4", "a5"}});
+    for (int call = 6; call < 100; ++call) {
+        FCells.DeleteRow(0);
+        FCells.AddRows(1);
+        SetText(0, 5, QString::number(call));
+        SetText(1, 5, QStringLiteral("a%1").arg(call));
+    }
+    EXPECT_EQ(Column(0), QStringList({"94", "95", "96", "97", "98", "99"}));
+    EXPECT_EQ(Column(1), QStringList({"a94", "a95", "a96", "a97", "a98", "a99"}));
+}
+
+// Inserting, deleting, moving and appending rows anywhere, against a plain
+// list doing the same.
+TEST_F(Cells, RowOperationsAnywhereKeepTheColumnsInStep) {
+    Fill({{"r"}, {"r"}});
+    QStringList model = {"r"};
+    std::mt19937 rng(1254);
+    int next = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const int n = FCells.RowCount();
+        const int at = n ? static_cast<int>(rng() % static_cast<unsigned>(n)) : 0;
+        const QString text = QString::number(next++);
+        switch (rng() % 5) {
+        case 0:
+        case 1:
+            FCells.InsertRow(at);
+            SetText(0, at, text);
+            SetText(1, at, text);
+            model.insert(at, text);
+            break;
+        case 2:
+            if (n == 0) break;
+            FCells.DeleteRow(at);
+            model.removeAt(at);
+            break;
+        case 3: {
+            if (n == 0) break;
+            const int to = static_cast<int>(rng() % static_cast<unsigned>(n));
+            FCells.MoveRow(at, to);
+            model.move(at, to);
+            break;
+        }
+        default:
+            FCells.AddRows(1);
+            SetText(0, n, text);
+            SetText(1, n, text);
+            model.append(text);
+            break;
+        }
+        if (step % 97 == 0 || step > 2990) {
+            ASSERT_EQ(Column(0), model) << step;
+        }
+    }
+    EXPECT_EQ(Column(1), model);
+}
+
 // ---- Change report
 
 TEST_F(Cells, AChangeDropsTheRecordedSortEvenWhenItsHandlerFails) {
