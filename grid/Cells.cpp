@@ -12,6 +12,20 @@
 #include <sys/mman.h>
 #include <utility>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define CALLERID_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define CALLERID_ASAN 1
+#endif
+#endif
+#ifndef CALLERID_ASAN
+#define CALLERID_ASAN 0
+#endif
+#if CALLERID_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
 // ---------------------------------------------------------------- TCellPool
 
 // The cells' memory: blocks of equal slots per cell size, so a cell costs
@@ -22,16 +36,21 @@ public:
     static constexpr std::size_t Granule = 8;
     static constexpr std::size_t MaxSize = 64;
 
+    ~TCellPool() { FreeBlocks(); }
+
     void* Allocate(std::size_t Size) {
         TSizeClass& c = FClasses[Index(Size)];
+        const std::size_t slotSize = Index(Size) * Granule;
         void* slot = nullptr;
         if (c.Free) {
             slot = c.Free;
+            Unpoison(slot, slotSize);
             c.Free = c.Free->Next;
         } else {
-            if (c.Next == c.End) NewBlock(c, Index(Size) * Granule);
+            if (c.Next == c.End) NewBlock(c, slotSize);
             slot = c.Next;
-            c.Next += Index(Size) * Granule;
+            c.Next += slotSize;
+            Unpoison(slot, slotSize);
         }
         ++FLive;
         return slot;
@@ -40,9 +59,10 @@ public:
     void Release(void* Slot, std::size_t Size) noexcept {
         TSizeClass& c = FClasses[Index(Size)];
         c.Free = ::new (Slot) TFreeSlot{c.Free};
+        Poison(Slot, Index(Size) * Granule);
         if (--FLive == 0) {
             FClasses = {};
-            FBlocks.clear();
+            FreeBlocks();
         }
     }
 
@@ -56,37 +76,64 @@ private:
         std::byte* End = nullptr;
         std::size_t BlockSlots = 32;
     };
+    struct TBlock {
+        std::byte* Memory;
+        std::size_t Size;
+        std::size_t Align;
+    };
+
+    static constexpr std::size_t LargePage = 2 << 20;
 
     static std::size_t Index(std::size_t Size) { return (Size + Granule - 1) / Granule; }
+
+    // Under the address sanitizer a free slot is out of bounds, so a cell
+    // used after its row went is caught as it would be on the heap.
+    static void Poison(void* Memory, std::size_t Size) noexcept {
+#if CALLERID_ASAN
+        ASAN_POISON_MEMORY_REGION(Memory, Size);
+#else
+        (void)Memory;
+        (void)Size;
+#endif
+    }
+    static void Unpoison(void* Memory, std::size_t Size) noexcept {
+#if CALLERID_ASAN
+        ASAN_UNPOISON_MEMORY_REGION(Memory, Size);
+#else
+        (void)Memory;
+        (void)Size;
+#endif
+    }
 
     // Blocks double from a few slots up to one large page; a large store
     // then faults its cells in a page at a time instead of 4 KiB at a time.
     void NewBlock(TSizeClass& c, std::size_t SlotSize) {
         std::size_t bytes = c.BlockSlots * SlotSize;
+        std::size_t align = alignof(std::max_align_t);
         if (bytes >= LargePage) {
-            bytes = LargePage / SlotSize * SlotSize;
+            bytes = LargePage;
+            align = LargePage;
         } else {
             c.BlockSlots *= 2;
         }
-        const std::size_t align = bytes >= LargePage / 2 ? LargePage : alignof(std::max_align_t);
-        TBlock block(static_cast<std::byte*>(::operator new(bytes, std::align_val_t(align))),
-                     TBlockFree{align});
+        FBlocks.reserve(FBlocks.size() + 1);
+        auto* memory = static_cast<std::byte*>(::operator new(bytes, std::align_val_t(align)));
+        FBlocks.push_back({memory, bytes, align});
 #ifdef MADV_HUGEPAGE
-        if (align == LargePage) madvise(block.get(), LargePage, MADV_HUGEPAGE);
+        if (align == LargePage) madvise(memory, bytes, MADV_HUGEPAGE);
 #endif
-        c.Next = block.get();
-        c.End = c.Next + bytes;
-        FBlocks.push_back(std::move(block));
+        Poison(memory, bytes);
+        c.Next = memory;
+        c.End = memory + bytes / SlotSize * SlotSize;
     }
 
-    static constexpr std::size_t LargePage = 2 << 20;
-    struct TBlockFree {
-        std::size_t Align;
-        void operator()(std::byte* Block) const noexcept {
-            ::operator delete(Block, std::align_val_t(Align));
+    void FreeBlocks() noexcept {
+        for (const TBlock& block : FBlocks) {
+            Unpoison(block.Memory, block.Size);
+            ::operator delete(block.Memory, std::align_val_t(block.Align));
         }
-    };
-    using TBlock = std::unique_ptr<std::byte, TBlockFree>;
+        FBlocks.clear();
+    }
 
     std::array<TSizeClass, MaxSize / Granule + 1> FClasses{};
     std::vector<TBlock> FBlocks;
