@@ -175,5 +175,7 @@ private:
     bool FSortDescending = false;
     TSortType FSortType = stAlphabetic;
     TCustomGridViewControl* FGrid;
-    std::mt19937 FRandom;
+    // The pivots' source, seeded the same in every store: equal rows come
+    // out of a sort the same way from one run to the next.
+    std::mt19937 FRandom{std::mt19937::default_seed};
 };
