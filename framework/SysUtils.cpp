@@ -195,18 +195,6 @@ bool ParseFloat(std::string_view s, char dec, double& out) {
     std::size_t i = 0;
     bool negative = false;
     if (s[i] == '+' || s[i] == '-') negative = s[i++] == '-';
-    // What FloatToStr writes for the values without digits.
-    const std::string_view rest = s.substr(i);
-    if (SameTextAscii(rest, "INF")) {
-        out = negative ? -std::numeric_limits<double>::infinity()
-                       : std::numeric_limits<double>::infinity();
-        return true;
-    }
-    if (i == 0 && SameTextAscii(rest, "NAN")) {
-        out = std::numeric_limits<double>::quiet_NaN();
-        return true;
-    }
-
     const std::size_t intStart = i;
     while (i < s.size() && IsDigit(s[i]))
         ++i;

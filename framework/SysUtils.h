@@ -71,8 +71,9 @@ bool TryStrToInt64(const QString& text, std::int64_t& value);
 QString FloatToStr(double value, const TFormatSettings& settings = FormatSettings);
 // An optional sign, digits with at most one decimal separator, an optional
 // exponent (E or e, optional sign, digits); blanks around it are ignored.
-// "NAN", "INF" and "-INF" (any letter case) read back what FloatToStr writes.
-// A value too large for a double fails. Raises EConvertError
+// Nothing else is a number: the "NAN", "INF" and "-INF" that FloatToStr
+// writes fail like any other word, and so does a value too large for a
+// double. Raises EConvertError
 // "'%s' is not a valid floating point value".
 double StrToFloat(const QString& text, const TFormatSettings& settings = FormatSettings);
 bool TryStrToFloat(const QString& text, double& value,

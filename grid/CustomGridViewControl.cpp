@@ -1,0 +1,5 @@
+#include "CustomGridViewControl.h"
+
+TCustomGridViewControl::TCustomGridViewControl(QObject* owner) : TScrollView(owner) {}
+
+TCustomGridViewControl::~TCustomGridViewControl() = default;
