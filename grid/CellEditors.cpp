@@ -450,6 +450,11 @@ double TNumericEditor::Value() const {
     // the number is no part of it.
     if (!FNullText.isEmpty() && text == FNullText) return 0;
     if (!FTextAfter.isEmpty() && text.endsWith(FTextAfter)) text.chop(FTextAfter.size());
+    // Very large and very small numbers are shown with an exponent ("1E20",
+    // "1E-5"), which cleaning would turn into other digits.
+    double exponent = 0;
+    if ((text.contains(u'E') || text.contains(u'e')) && TryStrToFloat(text, exponent))
+        return exponent;
     QString number = CleanNumber(text, AllowsFloat(), AllowsSigns());
     if (number.isEmpty()) number = QStringLiteral("0");
     return StrToFloat(number);

@@ -233,8 +233,10 @@ public:
     // Shown after the number (a unit).
     const QString& TextAfter() const { return FTextAfter; }
     void SetTextAfter(const QString& Value);
-    // The number the text reads as: 0 for an empty text or the null text.
-    // Raises the conversion error for a text without digits (a lone sign).
+    // The number the text reads as: 0 for an empty text or the null text;
+    // the unit after it and an exponent as FormatValue writes them are read
+    // as such. Raises the conversion error for a text without digits (a
+    // lone sign).
     double Value() const;
     using TTextualEditor::SetValue;
     void SetValue(double Value) { FormatValue(Value); }

@@ -547,6 +547,20 @@ TEST_F(CellEditors, SpinStepsStopAtTheBounds) {
     spin.StepDown();
     EXPECT_DOUBLE_EQ(spin.Value(), 5);
     EXPECT_EQ(spin.Text(), "5");
+
+    // Steps too small (or values too large) for plain digits are shown with
+    // an exponent and still read back.
+    spin.SetMin(0);
+    spin.SetValue(0);
+    spin.SetIncrement(0.00001);
+    spin.StepUp();
+    spin.StepUp();
+    EXPECT_EQ(spin.Text(), "2E-5");
+    EXPECT_DOUBLE_EQ(spin.Value(), 0.00002);
+    spin.SetValue(1e20);
+    spin.SetIncrement(1e20);
+    spin.StepUp();
+    EXPECT_DOUBLE_EQ(spin.Value(), 2e20);
 }
 
 TEST_F(CellEditors, HoldingASpinButtonStepsOnceThenRepeatsAfterTheDelay) {
