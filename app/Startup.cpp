@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Framework.h"
+#include "Grid.h"
 #include "TrayIcon.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -17,6 +18,7 @@ void CreateToolWindows() {
     RegisterFrameworkClasses();
     RegisterDeviceClasses();
     RegisterTrayClasses();
+    RegisterGridClasses();
     Application->SetTitle(QStringLiteral("Caller ID Test"));
     EnsureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.ico")));

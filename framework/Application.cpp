@@ -9,9 +9,9 @@
 TApplication* Application = nullptr;
 
 namespace {
-// The receivers of the key presses being delivered, innermost last (a key
-// handler may send another key press).
-std::vector<QObject*> gKeyPressReceivers;
+// The receivers of the key events being delivered, innermost last (a key
+// handler may send another key event).
+std::vector<QObject*> gKeyEventReceivers;
 } // namespace
 
 TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -22,19 +22,19 @@ TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv
     setQuitOnLastWindowClosed(false);
 }
 
-QObject* TQtApplication::KeyPressReceiver() {
-    return gKeyPressReceivers.empty() ? nullptr : gKeyPressReceivers.back();
+QObject* TQtApplication::KeyEventReceiver() {
+    return gKeyEventReceivers.empty() ? nullptr : gKeyEventReceivers.back();
 }
 
 bool TQtApplication::notify(QObject* receiver, QEvent* event) {
-    const bool keyPress = event->type() == QEvent::KeyPress;
-    if (keyPress) gKeyPressReceivers.push_back(receiver);
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (keyEvent) gKeyEventReceivers.push_back(receiver);
     const struct Pop {
         bool On;
         ~Pop() {
-            if (On) gKeyPressReceivers.pop_back();
+            if (On) gKeyEventReceivers.pop_back();
         }
-    } pop{keyPress};
+    } pop{keyEvent};
     try {
         return QApplication::notify(receiver, event);
     } catch (const Exception& e) {

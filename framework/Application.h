@@ -20,10 +20,10 @@ public:
     TQtApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // The object a key press being delivered was sent to, while Qt passes it
-    // on to the parents; null when no key press is under way (or when the
-    // process runs another kind of application object).
-    static QObject* KeyPressReceiver();
+    // The object a key press or release being delivered was sent to, while
+    // Qt passes it on to the parents; null when no key event is under way
+    // (or when the process runs another kind of application object).
+    static QObject* KeyEventReceiver();
 };
 
 using TExceptionEvent = std::function<void(QObject* Sender, const Exception& E)>;

@@ -1,10 +1,14 @@
 #include "Controls.h"
 
+#include "Application.h"
+#include "CustomControl.h"
 #include "Menus.h"
 
 #include <QChildEvent>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -19,7 +23,55 @@ TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons but
     return s;
 }
 
-QChar KeyCharFrom(int key, const QString& text) {
+int VirtualKeyFrom(int key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return key;
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + (key - Qt::Key_F1);
+    switch (key) {
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Shift:
+        return VK_SHIFT;
+    case Qt::Key_Control:
+        return VK_CONTROL;
+    case Qt::Key_Alt:
+        return VK_MENU;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    default:
+        return 0;
+    }
+}
+
+QChar KeyCharFrom(int key, const QString& text, Qt::KeyboardModifiers modifiers) {
     switch (key) {
     case Qt::Key_Escape:
         return QChar(27);
@@ -31,8 +83,21 @@ QChar KeyCharFrom(int key, const QString& text) {
     case Qt::Key_Tab:
         return QChar(9);
     default:
-        return text.isEmpty() ? QChar() : text.front();
+        break;
     }
+    // Ctrl (without Alt, which with Ctrl is AltGr on some desktops) turns a
+    // letter into its control code, whatever text the platform reports, and
+    // types nothing with any other key.
+    const Qt::KeyboardModifiers chord = modifiers & (Qt::ControlModifier | Qt::AltModifier);
+    if (chord == Qt::ControlModifier) {
+        if (key >= Qt::Key_A && key <= Qt::Key_Z) return QChar(key - Qt::Key_A + 1);
+        return QChar();
+    }
+    return text.isEmpty() ? QChar() : text.front();
+}
+
+bool FocusMovesBetweenControls(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
 namespace {
@@ -133,7 +198,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::ApplyGeometry() {
-    setGeometry(FLeft, FTop, FWidth, FHeight);
+    const TPoint origin = FParent ? FParent->ClientOrigin() : TPoint();
+    setGeometry(FLeft + origin.X, FTop + origin.Y, FWidth, FHeight);
 }
 
 void TControl::SetAlign(TAlign value) {
@@ -160,12 +226,29 @@ void TControl::SetColor(TColor value) {
     ColorChanged();
 }
 
+void TControl::SetBiDiMode(TBiDiMode value) {
+    FBiDiMode = value;
+    // Qt mirrors the layout as a whole; reading order alone is the text's.
+    setLayoutDirection(value == bdRightToLeft || value == bdRightToLeftNoAlign ? Qt::RightToLeft
+                                                                               : Qt::LeftToRight);
+    BiDiModeChanged();
+}
+
 void TControl::SetCursor(TCursor value) {
     FCursor = value;
-    if (value == crDefault)
+    ApplyCursor();
+}
+
+QCursor TControl::CursorShape(TCursor cursor) {
+    if (cursor > 0) return TScreenCursors::Get(cursor);
+    return QCursor(CursorShapeFor(cursor));
+}
+
+void TControl::ApplyCursor() {
+    if (FCursor == crDefault)
         unsetCursor();
     else
-        QWidget::setCursor(CursorShapeFor(value));
+        QWidget::setCursor(CursorShape(FCursor));
 }
 
 void TControl::SetHint(const QString& value) {
@@ -301,13 +384,88 @@ void TControl::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
+void TControl::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    MouseEnter();
+}
+
+void TControl::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    MouseLeave();
+}
+
 // ------------------------------------------------------------- TWinControl
 
-TWinControl::TWinControl(QObject* owner) : TControl(owner) {}
+TWinControl::TWinControl(QObject* owner) : TControl(owner) {
+    RegisterEvent("OnEnter", OnEnter);
+    RegisterEvent("OnExit", OnExit);
+    RegisterEvent("OnKeyDown", OnKeyDown);
+    RegisterEvent("OnKeyUp", OnKeyUp);
+    RegisterEvent("OnKeyPress", OnKeyPress);
+}
 
 void TWinControl::SetTabStop(bool value) {
     FTabStop = value;
-    setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+    const Qt::FocusPolicy policy = value ? Qt::StrongFocus : Qt::ClickFocus;
+    setFocusPolicy(policy);
+    // A control whose keyboard focus lives in a hosted window (an edit
+    // control) is reached by Tab only when it is a tab stop itself.
+    if (QWidget* proxy = focusProxy()) proxy->setFocusPolicy(policy);
+}
+
+bool TWinControl::DispatchKeyPress(QKeyEvent* event, QChar* replacement) {
+    if (replacement) *replacement = QChar();
+    const TShiftState shift = ShiftStateFrom(event->modifiers(), Qt::NoButton);
+    const QChar typed = KeyCharFrom(event->key(), event->text(), event->modifiers());
+    if (int key = VirtualKeyFrom(event->key()); key != 0) {
+        KeyDown(key, shift);
+        if (key == 0) return false;
+    }
+    if (typed.isNull()) return true;
+    QChar character = typed;
+    KeyPress(character);
+    if (character.isNull()) return false;
+    if (replacement && character != typed) *replacement = character;
+    return true;
+}
+
+bool TWinControl::DispatchKeyRelease(QKeyEvent* event) {
+    if (event->isAutoRepeat()) return true;
+    int key = VirtualKeyFrom(event->key());
+    if (key == 0) return true;
+    KeyUp(key, ShiftStateFrom(event->modifiers(), Qt::NoButton));
+    return key != 0;
+}
+
+bool TWinControl::IsKeyReceiver(const QObject* object) {
+    const QObject* receiver = TQtApplication::KeyEventReceiver();
+    return !receiver || receiver == object;
+}
+
+void TWinControl::keyPressEvent(QKeyEvent* event) {
+    if (IsKeyReceiver(this) && !DispatchKeyPress(event)) {
+        event->accept();
+        return;
+    }
+    TControl::keyPressEvent(event);
+}
+
+void TWinControl::keyReleaseEvent(QKeyEvent* event) {
+    if (IsKeyReceiver(this) && !DispatchKeyRelease(event)) {
+        event->accept();
+        return;
+    }
+    TControl::keyReleaseEvent(event);
+}
+
+void TWinControl::focusInEvent(QFocusEvent* event) {
+    TControl::focusInEvent(event);
+    if (FocusMovesBetweenControls(event->reason())) DoEnter();
+}
+
+void TWinControl::focusOutEvent(QFocusEvent* event) {
+    TControl::focusOutEvent(event);
+    if (FocusMovesBetweenControls(event->reason())) DoExit();
 }
 
 std::vector<TControl*> TWinControl::Controls() const {

@@ -6,6 +6,7 @@
 #include "Graphics.h"
 #include "Types.h"
 
+#include <QCursor>
 #include <QWidget>
 
 class TPopupMenu;
@@ -23,14 +24,62 @@ enum : int {
 };
 using TShiftState = int;
 
+// Virtual-key codes of the keys that controls react to by name. Letters and
+// digits are their upper-case ASCII codes ('A', '7').
+enum : int {
+    VK_BACK = 8,
+    VK_TAB = 9,
+    VK_RETURN = 13,
+    VK_SHIFT = 16,
+    VK_CONTROL = 17,
+    VK_MENU = 18,
+    VK_ESCAPE = 27,
+    VK_SPACE = 32,
+    VK_PRIOR = 33,
+    VK_NEXT = 34,
+    VK_END = 35,
+    VK_HOME = 36,
+    VK_LEFT = 37,
+    VK_UP = 38,
+    VK_RIGHT = 39,
+    VK_DOWN = 40,
+    VK_INSERT = 45,
+    VK_DELETE = 46,
+    VK_F1 = 0x70,
+    VK_F2,
+    VK_F3,
+    VK_F4,
+    VK_F5,
+    VK_F6,
+    VK_F7,
+    VK_F8,
+    VK_F9,
+    VK_F10,
+    VK_F11,
+    VK_F12,
+};
+
 using TMouseEvent = TEvent<QObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<QObject*, TShiftState, int, int>;
+// A key by its virtual-key code; a handler that sets Key to 0 swallows it.
+using TKeyEvent = TEvent<QObject*, int&, TShiftState>;
+// A typed character; a handler that sets it to the null character swallows
+// it, one that changes it types another.
 using TKeyPressEvent = TEvent<QObject*, QChar&>;
 
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+// The virtual-key code of a Qt key, 0 for a key that has none of its own
+// (punctuation, letters beyond A to Z): those reach the controls only as the
+// characters they type.
+int VirtualKeyFrom(int key);
 // The character a key press carries (Escape 27, Return 13, Backspace 8,
-// Tab 9), or a null character for keys that carry none.
-QChar KeyCharFrom(int key, const QString& text);
+// Tab 9; with Ctrl a letter gives its control code, Ctrl+C 3, Ctrl+V 22), or
+// a null character for keys that carry none.
+QChar KeyCharFrom(int key, const QString& text, Qt::KeyboardModifiers modifiers = {});
+// True for a focus change that moves the keyboard from one control to
+// another. The window losing or regaining the activation, or a menu opening
+// over it, leaves the window's focused control as it is.
+bool FocusMovesBetweenControls(Qt::FocusReason reason);
 
 class TControl : public QWidget, public TComponentBase {
     Q_OBJECT
@@ -41,6 +90,7 @@ class TControl : public QWidget, public TComponentBase {
     Q_PROPERTY(int Height READ Height WRITE SetHeight)
     Q_PROPERTY(TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+    Q_PROPERTY(TBiDiMode BiDiMode READ BiDiMode WRITE SetBiDiMode)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(int Color READ Color WRITE SetColor)
     Q_PROPERTY(TCursor Cursor READ Cursor WRITE SetCursor)
@@ -57,6 +107,8 @@ class TControl : public QWidget, public TComponentBase {
 public:
     enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
     Q_ENUM(TAlign)
+    enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+    Q_ENUM(TBiDiMode)
     enum TCursor {
         crDefault = 0,
         crNone = -1,
@@ -105,12 +157,21 @@ public:
     void SetAlign(TAlign value);
     bool AutoSize() const { return FAutoSize; }
     virtual void SetAutoSize(bool value);
+    // Right-to-left modes lay the control out mirrored (bdRightToLeft,
+    // bdRightToLeftNoAlign) or only read its text from the right.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode value);
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
     const QString& Caption() const { return FCaption; }
     void SetCaption(const QString& value);
     TColor Color() const { return FColor; }
     void SetColor(TColor value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor value);
+    // The pointer shape of a cursor; positive numbers are the program's own
+    // registered cursors (TScreenCursors).
+    static QCursor CursorShape(TCursor cursor);
     bool Enabled() const { return isEnabled(); }
     void SetEnabled(bool value) { setEnabled(value); }
     TFont* Font() const { return FFont; }
@@ -147,6 +208,7 @@ public:
     virtual void CaptionChanged() { update(); }
     virtual void FontChanged();
     virtual void ColorChanged() { update(); }
+    virtual void BiDiModeChanged() {}
 
     void Loaded() override;
 
@@ -166,6 +228,9 @@ public:
         OnMouseUp(this, button, shift, x, y);
     }
     virtual void MouseMove(TShiftState shift, int x, int y) { OnMouseMove(this, shift, x, y); }
+    // The pointer came over the control or left it.
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -173,6 +238,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    // Shows the pointer shape of Cursor; controls whose default pointer is
+    // not the arrow (text areas) or that change it by place override this.
+    virtual void ApplyCursor();
     // Size the control to its content when AutoSize is on.
     virtual void AdjustSize() {}
     void ApplyPalette();
@@ -196,6 +266,7 @@ private:
     TWinControl* FParent = nullptr;
     TAlign FAlign = alNone;
     bool FAutoSize = false;
+    TBiDiMode FBiDiMode = bdLeftToRight;
     QString FCaption;
     TColor FColor = clBtnFace;
     TCursor FCursor = crDefault;
@@ -211,18 +282,52 @@ private:
     bool FSkipClick = false;
 };
 
-// A control that holds other controls and lays out the aligned ones.
+// A control that holds other controls and lays out the aligned ones. It
+// takes the keyboard focus and hears the keys typed into it: a Qt key press
+// becomes KeyDown and then, for a key that carries a character, KeyPress; a
+// release becomes KeyUp. A key reaches only the control it was typed into,
+// never the parents Qt passes an ignored key on to.
 class TWinControl : public TControl {
     Q_OBJECT
     Q_PROPERTY(int TabOrder READ TabOrder WRITE SetTabOrder)
     Q_PROPERTY(bool TabStop READ TabStop WRITE SetTabStop)
 public:
+    enum TBorderStyle { bsNone, bsSingle };
+    Q_ENUM(TBorderStyle)
+
     explicit TWinControl(QObject* owner = nullptr);
 
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int value) { FTabOrder = value; }
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool value);
+
+    // Where the client area's (0, 0) lies in the window: the children are
+    // placed in client coordinates, inside any frame the control draws.
+    virtual TPoint ClientOrigin() const { return {}; }
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    // Overridable dispatch of the focus and key events.
+    virtual void DoEnter() { OnEnter(this); }
+    virtual void DoExit() { OnExit(this); }
+    virtual void KeyDown(int& Key, TShiftState Shift) { OnKeyDown(this, Key, Shift); }
+    virtual void KeyUp(int& Key, TShiftState Shift) { OnKeyUp(this, Key, Shift); }
+    virtual void KeyPress(QChar& Key) { OnKeyPress(this, Key); }
+
+    // Runs the dispatchers for a key press meant for this control (or for a
+    // window it hosts): KeyDown, then KeyPress when the key carries a
+    // character. Answers false when a handler swallowed the key. When
+    // KeyPress changed the character, `replacement` (if given) receives the
+    // new one, else it is set to null.
+    bool DispatchKeyPress(QKeyEvent* event, QChar* replacement = nullptr);
+    // KeyUp for a key release; false when a handler swallowed it. The
+    // releases of an auto-repeating key are not reported.
+    bool DispatchKeyRelease(QKeyEvent* event);
 
     // The widget the children are put on (a window puts them under its menu).
     virtual QWidget* ContainerWidget() { return this; }
@@ -240,6 +345,13 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void childEvent(QChildEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // True while a key event sent to `object` itself is being delivered (not
+    // one that Qt passes on from a child that ignored it).
+    static bool IsKeyReceiver(const QObject* object);
 
 private:
     int FTabOrder = -1;

@@ -22,6 +22,11 @@ void TCustomControl::paintEvent(QPaintEvent* event) {
 }
 
 void TCustomControl::PaintOn(QPainter& painter, const QRegion& region) {
+    PaintOn(painter, region, [this] { Paint(); });
+}
+
+void TCustomControl::PaintOn(QPainter& painter, const QRegion& region,
+                             const std::function<void()>& body) {
     struct EndGuard {
         TCanvas* Canvas;
         ~EndGuard() { Canvas->EndPaint(); }
@@ -31,7 +36,7 @@ void TCustomControl::PaintOn(QPainter& painter, const QRegion& region) {
     FCanvas->Pen = TPen{};
     FCanvas->PenPos = {};
     FCanvas->BeginPaint(&painter, region);
-    Paint();
+    body();
 }
 
 // ------------------------------------------------------------ TScreenCursors

@@ -7,6 +7,7 @@
 #include "Controls.h"
 
 #include <QCursor>
+#include <functional>
 #include <memory>
 
 class TCustomControl : public TWinControl {
@@ -28,6 +29,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // Runs Paint() on the painter with the canvas clipped to `region`.
     void PaintOn(QPainter& painter, const QRegion& region);
+    // The same with another drawing in place of Paint() (a control that
+    // draws more after it).
+    void PaintOn(QPainter& painter, const QRegion& region, const std::function<void()>& body);
 
 private:
     std::unique_ptr<TCanvas> FCanvas;

@@ -48,3 +48,9 @@ public:
 [[noreturn]] inline void Abort() {
     throw EAbort();
 }
+
+// Raised by an operation that a class declares for its descendants to supply
+// and that the class of the object at hand does not.
+[[noreturn]] inline void AbstractError() {
+    throw EAbstractError(QStringLiteral("Abstract Error"));
+}

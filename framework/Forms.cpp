@@ -71,7 +71,6 @@ TForm::TForm(QObject* owner) : TWinControl(owner), FClient(new TWinControl(this)
     FClient->setObjectName(QString());
     RegisterEvent("OnShow", OnShow);
     RegisterEvent("OnHide", OnHide);
-    RegisterEvent("OnKeyPress", OnKeyPress);
     if (Application) Application->RegisterForm(this);
 }
 
@@ -313,33 +312,21 @@ void TForm::closeEvent(QCloseEvent* event) {
     if (Application && Application->MainForm() == this) Application->Terminate();
 }
 
-bool TForm::HandleKeyPress(QKeyEvent* event) {
-    QChar key = KeyCharFrom(event->key(), event->text());
-    if (key.isNull()) return false;
-    KeyPress(key);
-    // A handler that clears the key swallows it.
-    return key.isNull();
-}
-
 bool TForm::PreviewedKey(QObject* receiver) const {
     auto* w = qobject_cast<QWidget*>(receiver);
     return FKeyPreview && w && w != this && w->window() == this;
 }
 
-void TForm::keyPressEvent(QKeyEvent* event) {
-    // Keys that a control of this window ignored come up here as well; the
-    // window hears those only through key preview, which has run already.
-    const QObject* receiver = TQtApplication::KeyPressReceiver();
-    if ((receiver && receiver != this) || !HandleKeyPress(event)) TWinControl::keyPressEvent(event);
-}
-
 bool TForm::eventFilter(QObject* watched, QEvent* event) {
     // With key preview the window hears every key typed into its controls
     // before the control does, once: not again as Qt passes a key the
-    // control ignored on to its parents.
-    if (event->type() == QEvent::KeyPress && PreviewedKey(watched)) {
-        const QObject* receiver = TQtApplication::KeyPressReceiver();
-        if (!receiver || receiver == watched) return HandleKeyPress(static_cast<QKeyEvent*>(event));
+    // control ignored on to its parents (the window's own dispatch skips
+    // those). Keys sent to the window itself it hears as any control does.
+    const bool press = event->type() == QEvent::KeyPress;
+    if ((press || event->type() == QEvent::KeyRelease) && PreviewedKey(watched) &&
+        IsKeyReceiver(watched)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        return press ? !DispatchKeyPress(key) : !DispatchKeyRelease(key);
     }
     return TWinControl::eventFilter(watched, event);
 }

@@ -82,11 +82,9 @@ public:
 
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
-    TKeyPressEvent OnKeyPress;
 
     virtual void DoShow() { OnShow(this); }
     virtual void DoHide() { OnHide(this); }
-    virtual void KeyPress(QChar& key) { OnKeyPress(this, key); }
 
 protected:
     // Runs when Show is asked of a window that is already shown.
@@ -94,7 +92,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,8 +103,7 @@ protected:
 private:
     int MenuHeight() const;
     void LayoutClient();
-    bool HandleKeyPress(QKeyEvent* event);
-    // True for a key press sent to one of this window's controls while the
+    // True for a key event sent to one of this window's controls while the
     // window previews the keys.
     bool PreviewedKey(QObject* receiver) const;
 

@@ -48,8 +48,6 @@ class TMemo : public TWinControl {
     Q_PROPERTY(TScrollStyle ScrollBars READ ScrollBars WRITE SetScrollBars)
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
 public:
-    enum TBorderStyle { bsNone, bsSingle };
-    Q_ENUM(TBorderStyle)
     enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
     Q_ENUM(TScrollStyle)
 

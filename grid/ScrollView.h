@@ -145,7 +145,7 @@ public:
     TRect ClientRect() const override;
     // Where the client area's (0, 0) lies in the window; child windows are
     // placed in window coordinates.
-    TPoint ClientOrigin() const { return {FFrameWidth, FFrameWidth}; }
+    TPoint ClientOrigin() const override { return {FFrameWidth, FFrameWidth}; }
     TPoint ClientToScreen(const TPoint& p) const;
     TPoint ScreenToClient(const TPoint& p) const;
     // Repaints a rectangle of the client area in the next paint pass.
