@@ -18,10 +18,6 @@
 
 namespace {
 
-[[noreturn]] void AbstractError() {
-    throw EAbstractError(QStringLiteral("Abstract Error"));
-}
-
 // The calendar's colours: the selected day's fill and today's frame, with
 // and without themes.
 constexpr TColor SelectedDayThemed = RGB(251, 230, 148);
