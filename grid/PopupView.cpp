@@ -18,10 +18,6 @@
 
 namespace {
 
-[[noreturn]] void AbstractError() {
-    throw EAbstractError(QStringLiteral("Abstract Error"));
-}
-
 // The calendar's colours: the selected day's fill and today's frame, with
 // and without themes.
 constexpr TColor SelectedDayThemed = RGB(251, 230, 148);
@@ -382,8 +378,8 @@ TDatePopup::TDatePopup(QObject* owner) : TPopupView(owner) {
         auto* button = new PopupView::TSmallButton(this);
         button->SetParentControl(this);
         button->SetCaption(caption);
-        // Children sit in window coordinates, the client area inside the frame.
-        button->SetBounds(ClientOrigin().X + left, ClientOrigin().Y + 131, 48, 20);
+        // In client coordinates: the framework puts them inside the frame.
+        button->SetBounds(left, 131, 48, 20);
         return button;
     };
     FTodayButton = makeButton(QStringLiteral("Today"), 18);
