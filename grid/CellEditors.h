@@ -640,6 +640,9 @@ public:
     void GetEditRect(TRect& Rect) override;
     void PaintContent() override;
     void KeyDown(int& Key, TShiftState Shift) override;
+    // A stored ItemIndex may come before the stored items: it is applied
+    // once both are read.
+    void Loaded() override;
 
 protected:
     bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) override;

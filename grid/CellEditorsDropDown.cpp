@@ -331,10 +331,21 @@ void TComboBoxEditor::SetShowImages(bool Value) {
 }
 
 void TComboBoxEditor::SetItemIndex(int Value) {
+    if (IsLoading()) {
+        FItemIndex = Value;
+        return;
+    }
     if (FItems.isEmpty()) return;
     FItemIndex = std::clamp(Value, 0, int(FItems.size()) - 1);
     SetText(FItems.at(FItemIndex));
     if (ImagesShown()) update();
+}
+
+void TComboBoxEditor::Loaded() {
+    TPopupEditor::Loaded();
+    const int stored = FItemIndex;
+    FItemIndex = 0;
+    SetItemIndex(stored);
 }
 
 void TComboBoxEditor::PreparePopup() {

@@ -728,3 +728,34 @@ TEST_F(DropDownEditors, TheEditorsAreReadFromALayoutAndWrittenBack) {
     EXPECT_EQ(again.findChildren<TComboBoxEditor*>().size(), 1);
     EXPECT_EQ(again.findChildren<TSmallButton*>(Qt::FindDirectChildrenOnly).size(), 0);
 }
+
+TEST_F(DropDownEditors, AStoredItemIndexIsKeptWhateverTheOrderOfItsProperties) {
+    RegisterGridClasses();
+    // The index may be read before the items it points into: the writer puts
+    // the properties in their declared order, ItemIndex before Items.
+    const QByteArray layout = R"(<object class="TForm" name="Host">
+  <object class="TComboBoxEditor" name="Kind">
+    <property name="ItemIndex">2</property>
+    <property name="Items">
+      <item>first</item>
+      <item>second</item>
+      <item>third</item>
+    </property>
+  </object>
+</object>)";
+    TForm form;
+    ReadComponent(&form, layout);
+    auto* kind = form.findChild<TComboBoxEditor*>("Kind");
+    ASSERT_NE(kind, nullptr);
+    EXPECT_EQ(kind->ItemIndex(), 2);
+    EXPECT_EQ(kind->Text(), "third");
+    QTest::keyClick(kind->EditControl(), Qt::Key_Up);
+    EXPECT_EQ(kind->Text(), "second");
+
+    TForm again;
+    ReadComponent(&again, WriteComponent(&form));
+    auto* copy = again.findChild<TComboBoxEditor*>("Kind");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->ItemIndex(), 1);
+    EXPECT_EQ(copy->Text(), "second");
+}
