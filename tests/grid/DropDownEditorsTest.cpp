@@ -759,3 +759,77 @@ TEST_F(DropDownEditors, AStoredItemIndexIsKeptWhateverTheOrderOfItsProperties) {
     EXPECT_EQ(copy->ItemIndex(), 1);
     EXPECT_EQ(copy->Text(), "second");
 }
+
+// A handler may put the editor away while the part that reported to it is
+// still handling its event: the editor goes at once, the part when its
+// event is done, and nothing is left holding the pointer.
+
+// Frees an editor from a handler, as a grid that drops its column would;
+// the keyboard has gone back to the grid before.
+template <class E> void FreeFromHandler(QPointer<E>& editor) {
+    editor->EditControl()->clearFocus();
+    delete editor.data();
+}
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenAChoiceIsReported) {
+    {
+        auto host = std::make_unique<THosted<TComboBoxEditor>>();
+        QPointer<TComboBoxEditor> editor = host->Editor;
+        editor->SetItems(Numbered(5));
+        editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+        Click(editor->Button(), host->OnButton());
+        QPointer<TPopupList> list = editor->PopupList();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+        PointerTo(list, InPopup(20, 16 + 8));
+        Click(list, InPopup(20, 16 + 8));
+        EXPECT_TRUE(editor.isNull());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(list.isNull());
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    }
+    {
+        // The calendar's "None" reports from a button of its own.
+        auto host = std::make_unique<THosted<TDatePickerEditor>>();
+        QPointer<TDatePickerEditor> editor = host->Editor;
+        editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+        Click(editor->Button(), host->OnButton());
+        QPointer<TDatePopup> calendar = editor->Calendar();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(calendar));
+        PointerTo(calendar->NoneButton(), QPoint(24, 10));
+        Click(calendar->NoneButton(), QPoint(24, 10));
+        EXPECT_TRUE(editor.isNull());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(calendar.isNull());
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    }
+}
+
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorFromOnButtonClick) {
+    THosted<TCustomButtonCellEditor> host;
+    QPointer<TCustomButtonCellEditor> editor = host.Editor;
+    int clicks = 0;
+    editor->OnButtonClick = [&](QObject*) {
+        ++clicks;
+        FreeFromHandler(editor);
+    };
+    QPointer<TSmallButton> button = editor->Button();
+    const QPoint at = host.OnButton();
+    Click(button, at);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(editor.isNull());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(button.isNull());
+}
+
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenAKeyStepsTheItems) {
+    TImageList images;
+    images.SetWidth(8);
+    images.SetHeight(8);
+    TForm form;
+    QPointer<TComboBoxEditor> editor = new TComboBoxEditor(&form);
+    editor->SetParentControl(&form);
+    editor->SetItems({"one", "two"});
+    editor->SetImages(&images);
+    editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+    QTest::keyClick(editor->EditControl(), Qt::Key_Down);
+    EXPECT_TRUE(editor.isNull());
+}
