@@ -833,3 +833,44 @@ TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenAKeyStepsTheItems) {
     QTest::keyClick(editor->EditControl(), Qt::Key_Down);
     EXPECT_TRUE(editor.isNull());
 }
+
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenTheWheelStepsTheItems) {
+    TForm form;
+    QPointer<TComboBoxEditor> editor = new TComboBoxEditor(&form);
+    editor->SetParentControl(&form);
+    editor->SetItems({"one", "two", "three"});
+    editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+    // Two notches in one turn: the editor goes with the first.
+    Wheel(editor, -240);
+    EXPECT_TRUE(editor.isNull());
+}
+
+TEST_F(DropDownEditors, TheListSurvivesItsItemsChangingAndItsEditorGoingWhileOpen) {
+    auto host = std::make_unique<THosted<TComboBoxEditor>>();
+    TComboBoxEditor* editor = host->Editor;
+    editor->SetItems(Numbered(12));
+    editor->SetItemIndex(10);
+    TNotices notices(*editor);
+    Click(editor->Button(), host->OnButton());
+    QPointer<TPopupList> list = editor->PopupList();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    ASSERT_EQ(list->VertScrollBar()->Position(), 4);
+    // The list shows the editor's items as they are now: fewer rows than it
+    // was opened with, and a click where a row was chooses nothing.
+    editor->Items() = Numbered(3);
+    list->repaint();
+    PointerTo(list, InPopup(20, 5 * 16 + 8));
+    Click(list, InPopup(20, 5 * 16 + 8));
+    EXPECT_TRUE(list->Closed());
+    EXPECT_TRUE(notices.Edits.isEmpty());
+    EXPECT_EQ(editor->Text(), "item 10");
+
+    // The editor freed while its list is open takes the list along and
+    // leaves the pointer free.
+    Click(editor->Button(), host->OnButton());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    editor->EditControl()->clearFocus();
+    delete editor;
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
