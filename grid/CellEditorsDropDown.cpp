@@ -126,22 +126,26 @@ TCustomButtonCellEditor::TCustomButtonCellEditor(QObject* owner) : TTextualEdito
 }
 
 TCustomButtonCellEditor::~TCustomButtonCellEditor() {
+    // The parts go with the fields already cleared: a button freed under
+    // the pointer tells the editor that the pointer left it.
+    std::unique_ptr<TSmallButton> button = std::move(FButton);
+    std::unique_ptr<TPopupView> popup = std::move(FPopup);
     if (FPartCalls == 0) return;
     // Freed by a handler that a part called: the part is still handling its
     // event and goes when it is done, without reporting to this editor.
-    if (FButton) {
-        FButton->OnPress.Clear();
-        FButton->OnRelease.Clear();
-        FButton->SetEditor(nullptr);
-        FButton->hide();
-        FButton->setParent(nullptr);
-        FButton.release()->deleteLater();
+    if (button) {
+        button->OnPress.Clear();
+        button->OnRelease.Clear();
+        button->SetEditor(nullptr);
+        button->hide();
+        button->setParent(nullptr);
+        button.release()->deleteLater();
     }
-    if (FPopup) {
-        FPopup->OnCloseUp.Clear();
-        FPopup->OnValue.Clear();
-        FPopup->setParent(nullptr, FPopup->windowFlags());
-        FPopup.release()->deleteLater();
+    if (popup) {
+        popup->OnCloseUp.Clear();
+        popup->OnValue.Clear();
+        popup->setParent(nullptr, popup->windowFlags());
+        popup.release()->deleteLater();
     }
 }
 
