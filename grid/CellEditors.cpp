@@ -216,10 +216,14 @@ void TCellEditor::wheelEvent(QWheelEvent* event) {
     FWheelRemainder += delta;
     const TShiftState shift = ShiftStateFrom(event->modifiers(), event->buttons());
     const TPoint at = TPoint::FromQPoint(event->position().toPoint());
+    // A step may report a new value to a handler that frees the editor.
+    const QPointer<TCellEditor> alive(this);
     while (std::abs(FWheelRemainder) >= 120) {
         const bool down = FWheelRemainder < 0;
         FWheelRemainder += down ? 120 : -120;
-        FWheelTaken = down ? DoMouseWheelDown(shift, at) : DoMouseWheelUp(shift, at);
+        const bool taken = down ? DoMouseWheelDown(shift, at) : DoMouseWheelUp(shift, at);
+        if (!alive) return event->accept();
+        FWheelTaken = taken;
     }
     // A part of a notch goes where the last whole notch went, so a fine
     // wheel does not scroll the parent between the steps.

@@ -569,6 +569,8 @@ protected:
     void ClientResized() override;
     // Places the button at the right edge, the client area's height.
     void LayoutButton();
+    // The popup if it has been made; makes none.
+    TPopupView* MadePopup() const { return FPopup.get(); }
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -578,9 +580,14 @@ private:
     // parts of other classes.
     void CreateParts();
     void ApplyStyleCursor();
+    // Runs a part's callback into the editor. A handler may free the editor
+    // meanwhile; the part is then still inside its own event handling, so
+    // the editor leaves it to be freed once that is over.
+    template <class Fn> void FromPart(Fn&& Call);
 
     std::unique_ptr<TSmallButton> FButton;
     std::unique_ptr<TPopupView> FPopup;
+    int FPartCalls = 0;
 };
 
 // A button editor whose button (and, in dsDropDownList, a press anywhere on
@@ -612,6 +619,7 @@ class TComboBoxEditor : public TPopupEditor {
     Q_PROPERTY(bool ShowImages READ ShowImages WRITE SetShowImages)
 public:
     explicit TComboBoxEditor(QObject* owner = nullptr);
+    ~TComboBoxEditor() override;
 
     // The most rows the list shows; more items scroll.
     int DropDownCount() const { return FDropDownCount; }
@@ -640,6 +648,9 @@ public:
     void GetEditRect(TRect& Rect) override;
     void PaintContent() override;
     void KeyDown(int& Key, TShiftState Shift) override;
+    // A stored ItemIndex may come before the stored items: it is applied
+    // once both are read.
+    void Loaded() override;
 
 protected:
     bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) override;
