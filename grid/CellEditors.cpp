@@ -595,6 +595,16 @@ void TSpinButtons::RepeatElapsed() {
     Step(FPressedPart);
 }
 
+void TSpinButtons::hideEvent(QHideEvent* event) {
+    TCustomControl::hideEvent(event);
+    Release();
+}
+
+bool TSpinButtons::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) Release();
+    return TCustomControl::event(event);
+}
+
 void TSpinButtons::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button == mbLeft) Press(PartAt(Y));
@@ -713,6 +723,11 @@ void TSpinEditor::KeyDown(int& Key, TShiftState Shift) {
 void TSpinEditor::KeyUp(int& Key, TShiftState Shift) {
     TNumericEditor::KeyUp(Key, Shift);
     FButtons->Release();
+}
+
+void TSpinEditor::DoExit() {
+    FButtons->Release();
+    TNumericEditor::DoExit();
 }
 
 bool TSpinEditor::DoMouseWheelDown(TShiftState, const TPoint&) {

@@ -601,6 +601,55 @@ TEST_F(CellEditors, HoldingASpinButtonStepsOnceThenRepeatsAfterTheDelay) {
     SendMouse(buttons, QEvent::MouseButtonRelease, lower, Qt::LeftButton, Qt::NoButton);
 }
 
+TEST_F(CellEditors, AHeldSpinButtonLetsGoWhenTheEditorIsHiddenOrLeft) {
+    TForm form;
+    form.SetClientWidth(200);
+    form.SetClientHeight(60);
+    auto* spin = new TSpinEditor(&form);
+    spin->SetParentControl(&form);
+    auto* other = new TTextualEditor(&form);
+    other->SetParentControl(&form);
+    other->SetTop(30);
+    form.Show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TSpinButtons* buttons = spin->Buttons();
+    const auto expectLetGo = [&](double value) {
+        EXPECT_EQ(buttons->PressedPart(), 0);
+        EXPECT_FALSE(buttons->DelayTimer()->Enabled() || buttons->RepeatTimer()->Enabled());
+        // Ticks already on their way step no more.
+        buttons->DelayTimer()->Timer();
+        buttons->RepeatTimer()->Timer();
+        EXPECT_DOUBLE_EQ(spin->Value(), value);
+    };
+
+    // Held by the mouse while the grid closes the editor.
+    SendMouse(buttons, QEvent::MouseButtonPress, QPoint(3, 2), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(spin->Value(), 1);
+    spin->Hide();
+    expectLetGo(1);
+
+    // Held by the Up key while the focus moves on: the key's release goes to
+    // the other control.
+    spin->Show();
+    spin->setFocus();
+    QTest::keyPress(spin->EditControl(), Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(spin->Value(), 2);
+    other->setFocus();
+    expectLetGo(2);
+
+    // Held while another window takes the activation.
+    spin->setFocus();
+    QTest::keyPress(spin->EditControl(), Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(spin->Value(), 3);
+    TForm second;
+    second.SetBounds(300, 300, 100, 50);
+    second.Show();
+    second.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&second));
+    expectLetGo(3);
+}
+
 TEST_F(CellEditors, ArrowKeysAndTheWheelPressTheSpinButtons) {
     TSpinEditor spin;
     spin.SetMin(-10);
