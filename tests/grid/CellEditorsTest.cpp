@@ -16,6 +16,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyle>
 #include <QTest>
 #include <QWheelEvent>
@@ -789,6 +790,44 @@ TEST_F(CellEditors, TheCheckBoxIsPlacedInTheGrownClientAreaWithAMarginOf2) {
     // Inside a border the client area moves by one pixel.
     box.SetBorderStyle(TCellEditor::bsSingle);
     EXPECT_EQ(BoundsOfOther(Render(box), QRect(1, 1, 58, 28), window), QRect(24, 9, 13, 13));
+}
+
+// ------------------------------------------------------------- notices
+
+TEST_F(CellEditors, ANoticeHandlerMayFreeItsEditor) {
+    // A step by a spin button, by the Up key and by the wheel.
+    for (int route = 0; route < 3; ++route) {
+        auto* spin = new TSpinEditor;
+        spin->Show();
+        const QPointer<TSpinEditor> watch(spin);
+        spin->OnEdit = [&](QObject*, const AnsiString&) { delete spin; };
+        if (route == 0) {
+            SendMouse(spin->Buttons(), QEvent::MouseButtonPress, QPoint(3, 2), Qt::LeftButton,
+                      Qt::LeftButton);
+        } else if (route == 1) {
+            QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QApplication::sendEvent(spin->EditControl(), &up);
+        } else {
+            Wheel(spin, 120);
+        }
+        EXPECT_TRUE(watch.isNull()) << route;
+    }
+
+    // Freed by OnChange, an editor raises no OnEdit.
+    auto* text = new TTextualEditor;
+    int edits = 0;
+    text->OnChange = [&](QObject*) { delete text; };
+    text->OnEdit = [&](QObject*, const AnsiString&) { ++edits; };
+    text->SetValue(QStringLiteral("x"));
+    EXPECT_EQ(edits, 0);
+
+    // A check box toggled by the space bar.
+    auto* box = new TCheckBoxEditor;
+    const QPointer<TCheckBoxEditor> watchBox(box);
+    box->OnEdit = [&](QObject*, const AnsiString&) { delete box; };
+    QKeyEvent space(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(box, &space);
+    EXPECT_TRUE(watchBox.isNull());
 }
 
 // ----------------------------------------------------------------- layouts
