@@ -444,10 +444,14 @@ void TNumericEditor::SetPrecision(int Value) {
 }
 
 void TNumericEditor::SetTextAfter(const QString& Value) {
+    if (FOptions.testFlag(eoAllowAll)) {
+        FTextAfter = Value;
+        return;
+    }
     // The value is read before the unit it is shown with changes.
     const double v = this->Value();
     FTextAfter = Value;
-    if (!FOptions.testFlag(eoAllowAll)) FormatValue(v);
+    FormatValue(v);
 }
 
 double TNumericEditor::Value() const {

@@ -412,6 +412,15 @@ TEST_F(CellEditors, ALoneSignIsAConversionError) {
     EXPECT_DOUBLE_EQ(editor.Value(), 0);
     editor.SetValue(QStringLiteral("abc"));
     EXPECT_DOUBLE_EQ(editor.Value(), 0);
+
+    // Taking any text, the editor formats nothing when its unit changes, so
+    // it reads nothing either.
+    editor.SetOptions(TNumericEditor::TEditOptions(TNumericEditor::eoAllowAll) |
+                      TNumericEditor::eoAllowSigns);
+    editor.SetValue(QStringLiteral("-"));
+    EXPECT_NO_THROW(editor.SetTextAfter(QStringLiteral(" kg")));
+    EXPECT_EQ(editor.TextAfter(), " kg");
+    EXPECT_EQ(editor.Text(), "-");
 }
 
 TEST_F(CellEditors, CleanNumberKeepsOneSeparatorAndALeadingSign) {
