@@ -421,7 +421,10 @@ void TWinControl::SetTabStop(bool value) {
 bool TWinControl::DispatchKeyPress(QKeyEvent* event, QChar* replacement) {
     if (replacement) *replacement = QChar();
     const TShiftState shift = ShiftStateFrom(event->modifiers(), Qt::NoButton);
-    const QChar typed = KeyCharFrom(event->key(), event->text(), event->modifiers());
+    const QChar original = KeyCharFrom(event->key(), event->text(), event->modifiers());
+    // A window's key preview may have typed another character for this one.
+    const QChar previewed = TQtApplication::PreviewedCharacter();
+    const QChar typed = !original.isNull() && !previewed.isNull() ? previewed : original;
     // A handler may free the control (or what holds it): the key ends there,
     // as a swallowed one.
     const QPointer<TWinControl> alive(this);
@@ -433,7 +436,7 @@ bool TWinControl::DispatchKeyPress(QKeyEvent* event, QChar* replacement) {
     QChar character = typed;
     KeyPress(character);
     if (!alive || character.isNull()) return false;
-    if (replacement && character != typed) *replacement = character;
+    if (replacement && character != original) *replacement = character;
     return true;
 }
 

@@ -140,6 +140,34 @@ TEST(KeyRouting, KeyPreviewHearsAKeyOfAHostedEditOnceAndMaySwallowIt) {
     EXPECT_EQ(edit->text(), "a");
 }
 
+TEST(KeyRouting, KeyPreviewMayTypeAnotherCharacter) {
+    TForm form;
+    form.SetKeyPreview(true);
+    auto* host = new TWinControl(&form);
+    host->SetParentControl(&form);
+    auto* edit = new TEditControl(host);
+    auto* plain = new TWinControl(&form);
+    plain->SetParentControl(&form);
+    // The window types the locale's separator for the point.
+    form.OnKeyPress = [](QObject*, QChar& key) {
+        if (key == u'.') key = u',';
+    };
+    QString hostHeard, plainHeard;
+    host->OnKeyPress = [&](QObject*, QChar& key) { hostHeard += key; };
+    plain->OnKeyPress = [&](QObject*, QChar& key) { plainHeard += key; };
+    form.Show();
+    QTest::keyClicks(edit, "1.5");
+    EXPECT_EQ(hostHeard, "1,5");
+    EXPECT_EQ(edit->text(), "1,5");
+    QTest::keyClicks(plain, ".");
+    EXPECT_EQ(plainHeard, ",");
+    // The next key is the control's own again.
+    hostHeard.clear();
+    form.OnKeyPress = nullptr;
+    QTest::keyClicks(edit, ".");
+    EXPECT_EQ(hostHeard, ".");
+}
+
 TEST(KeyRouting, AKeyHandlerMayFreeItsControl) {
     // Freed by KeyDown: the character of the key is heard no more, on the
     // control or on the edit control it hosted.
