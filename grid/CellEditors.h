@@ -327,6 +327,10 @@ public:
 protected:
     void Paint() override;
     bool PaintsOwnBackground() const override { return true; }
+    // Hidden, or in a window that lost the activation, the buttons can hear
+    // no release: they let go at once.
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
     // One part drawn the classic way: a scroll arrow button.
     virtual void PaintClassicPart(const TRect& Rect, bool Up, bool Pushed);
 
@@ -359,6 +363,9 @@ public:
     void GetEditRect(TRect& Rect) override;
     void KeyDown(int& Key, TShiftState Shift) override;
     void KeyUp(int& Key, TShiftState Shift) override;
+    // The release of an arrow key held down here goes to the control the
+    // focus moved to: the buttons let go now.
+    void DoExit() override;
     void MouseEnter() override;
     void MouseLeave() override;
 
