@@ -4,6 +4,7 @@
 #include "CustomControl.h"
 #include "Menus.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
@@ -401,6 +402,17 @@ void TControl::leaveEvent(QEvent* event) {
 
 // ------------------------------------------------------------- TWinControl
 
+TWinControl::~TWinControl() {
+    SetComponentStateFlags(csDestroying, true);
+    // A control freed while it or a control inside it has the keyboard gives
+    // it up now, while the controls are whole: Qt would do it only once this
+    // is a bare QWidget, and its focus notices would then reach a
+    // half-destroyed control (or a hosted edit control asking after it). A
+    // control that is going away reports no exit.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == this || isAncestorOf(focus))) focus->clearFocus();
+}
+
 TWinControl::TWinControl(QObject* owner) : TControl(owner) {
     RegisterEvent("OnEnter", OnEnter);
     RegisterEvent("OnExit", OnExit);
@@ -477,7 +489,7 @@ void TWinControl::focusInEvent(QFocusEvent* event) {
 
 void TWinControl::focusOutEvent(QFocusEvent* event) {
     TControl::focusOutEvent(event);
-    if (FocusMovesBetweenControls(event->reason())) DoExit();
+    if (FocusMovesBetweenControls(event->reason()) && !(ComponentState() & csDestroying)) DoExit();
 }
 
 std::vector<TControl*> TWinControl::Controls() const {

@@ -296,6 +296,7 @@ public:
     Q_ENUM(TBorderStyle)
 
     explicit TWinControl(QObject* owner = nullptr);
+    ~TWinControl() override;
 
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int value) { FTabOrder = value; }

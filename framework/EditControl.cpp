@@ -175,7 +175,8 @@ void TEditControl::focusInEvent(QFocusEvent* event) {
 
 void TEditControl::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (FocusMovesBetweenControls(event->reason())) FHost->DoExit();
+    if (FocusMovesBetweenControls(event->reason()) && !(FHost->ComponentState() & csDestroying))
+        FHost->DoExit();
 }
 
 void TEditControl::ForwardMouse(QMouseEvent* event) {

@@ -880,3 +880,30 @@ TEST_F(CellEditors, EditorsAreReadFromALayoutByClassNameAndWrittenBack) {
     EXPECT_EQ(copy->VerticalAlignment(), vaTop);
     EXPECT_EQ(again.findChildren<TSpinButtons*>().size(), 1);
 }
+
+// The grid frees editors with their columns, possibly while one has the
+// keyboard; its exit notice must not reach a half-destroyed editor.
+TEST_F(CellEditors, AFocusedEditorMayBeFreed) {
+    TForm form;
+    form.SetBounds(0, 0, 200, 80);
+    form.Show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.activateWindow();
+    for (auto make : {+[](TForm* f) -> TCellEditor* { return new TTextualEditor(f); },
+                      +[](TForm* f) -> TCellEditor* { return new TNumericEditor(f); },
+                      +[](TForm* f) -> TCellEditor* { return new TSpinEditor(f); },
+                      +[](TForm* f) -> TCellEditor* { return new TComboBoxEditor(f); },
+                      +[](TForm* f) -> TCellEditor* { return new TCheckBoxEditor(f); }}) {
+        TCellEditor* editor = make(&form);
+        editor->SetParentControl(&form);
+        int exits = 0;
+        editor->OnExit = [&](QObject*) { ++exits; };
+        editor->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(editor->isAncestorOf(QApplication::focusWidget()) ||
+                    QApplication::focusWidget() == editor);
+        delete editor;
+        QApplication::processEvents();
+        EXPECT_EQ(exits, 0);
+    }
+}
