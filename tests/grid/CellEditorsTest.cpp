@@ -4,6 +4,7 @@
 
 #include "CellEditors.h"
 #include "EditControl.h"
+#include "EditorTestSupport.h"
 #include "Forms.h"
 #include "Grid.h"
 #include "GridTestSupport.h"
@@ -24,33 +25,13 @@
 
 namespace {
 
-class CellEditors : public ::testing::Test {
+class CellEditors : public TEditorTest {
 protected:
     void SetUp() override {
-        FSaved = FormatSettings;
-        FormatSettings = TFormatSettings();
+        TEditorTest::SetUp();
         FormatSettings.DecimalSeparator = u'.';
         FormatSettings.ThousandSeparator = u',';
         FormatSettings.ShortDateFormat = QStringLiteral("dd/mm/yyyy");
-        FThemes = ThemesEnabled();
-    }
-    void TearDown() override {
-        FormatSettings = FSaved;
-        SetThemesEnabled(FThemes);
-    }
-
-private:
-    TFormatSettings FSaved;
-    bool FThemes = true;
-};
-
-// Records the notices of an editor.
-struct TNotices {
-    int Changes = 0;
-    QList<AnsiString> Edits;
-    explicit TNotices(TCellEditor& editor) {
-        editor.OnChange = [this](QObject*) { ++Changes; };
-        editor.OnEdit = [this](QObject*, const AnsiString& value) { Edits << value; };
     }
 };
 

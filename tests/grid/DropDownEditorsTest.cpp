@@ -8,6 +8,7 @@
 
 #include "CellEditors.h"
 #include "EditControl.h"
+#include "EditorTestSupport.h"
 #include "Forms.h"
 #include "Grid.h"
 #include "GridTestSupport.h"
@@ -23,32 +24,10 @@
 
 namespace {
 
-class DropDownEditors : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FSaved = FormatSettings;
-        FormatSettings = TFormatSettings();
-        FThemes = ThemesEnabled();
-    }
-    void TearDown() override {
-        FormatSettings = FSaved;
-        SetThemesEnabled(FThemes);
-    }
-
-private:
-    TFormatSettings FSaved;
-    bool FThemes = true;
-};
-
-// Records the notices of an editor.
-struct TNotices {
-    int Changes = 0;
-    QList<AnsiString> Edits;
-    explicit TNotices(TCellEditor& editor) {
-        editor.OnChange = [this](QObject*) { ++Changes; };
-        editor.OnEdit = [this](QObject*, const AnsiString& value) { Edits << value; };
-    }
-};
+using DropDownEditors = TEditorTest;
+using EditorTests::Click;
+using EditorTests::PointerTo;
+using EditorTests::Render;
 
 // A window with one editor on it, as the grid lays an editor over a cell.
 template <class E> struct THosted {
@@ -68,25 +47,6 @@ template <class E> struct THosted {
         return Editor->mapToGlobal(QPoint(0, Editor->height() - 1)); // (-1, client height)
     }
 };
-
-// Moves the pointer as the platform does, so that windows hear it enter and
-// leave.
-void PointerTo(QWidget* w, QPoint p) {
-    QCursor::setPos(w->mapToGlobal(p));
-    QApplication::processEvents();
-}
-
-void Click(QWidget* w, QPoint p) {
-    QTest::mousePress(w, Qt::LeftButton, {}, p);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, p);
-}
-
-QImage Render(QWidget* w) {
-    QImage img(w->size(), QImage::Format_RGB32);
-    img.fill(Qt::magenta);
-    w->render(&img);
-    return img;
-}
 
 // What a control draws itself, over a ground of one colour (render() would
 // fill its window background first).

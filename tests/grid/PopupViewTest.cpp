@@ -7,6 +7,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "PopupView.h"
+#include "EditorTestSupport.h"
 #include "Exceptions.h"
 #include "GridTestSupport.h"
 #include "ImgList.h"
@@ -51,24 +52,9 @@ protected:
     }
 };
 
-// Moves the pointer as the platform does, so that windows hear it enter and
-// leave.
-void PointerTo(QWidget* w, QPoint p) {
-    QCursor::setPos(w->mapToGlobal(p));
-    QApplication::processEvents();
-}
-
-void Click(QWidget* w, QPoint p) {
-    QTest::mousePress(w, Qt::LeftButton, {}, p);
-    QTest::mouseRelease(w, Qt::LeftButton, {}, p);
-}
-
-QImage Render(QWidget* w) {
-    QImage img(w->size(), QImage::Format_RGB32);
-    img.fill(Qt::magenta);
-    w->render(&img);
-    return img;
-}
+using EditorTests::Click;
+using EditorTests::PointerTo;
+using EditorTests::Render;
 
 QRgb Px(TColor c) {
     return Rgb(c) & 0xFFFFFF;
