@@ -13,34 +13,6 @@
 #include <QWidget>
 #include <algorithm>
 
-namespace {
-
-// A scroll-bar arrow button pointing down, the classic look of a combo
-// box's button: raised, or flat with the arrow a pixel lower and to the
-// right while pushed.
-void ClassicComboButton(TCanvas* c, const TRect& R, bool Pushed) {
-    if (R.IsEmpty()) return;
-    c->Brush = TBrush{clBtnFace, bsSolid};
-    c->FillRect(R);
-    if (Pushed) {
-        c->Brush.Color = clBtnShadow;
-        c->FrameRect(R);
-    } else {
-        TGraphicsProvider::Frame3D(c, R, cl3DLight, cl3DDkShadow);
-        TGraphicsProvider::Frame3D(c, TCalcProvider::OffsetEdges(R, 1, 1, -1, -1), clBtnHighlight,
-                                   clBtnShadow);
-    }
-    const int size = std::max(1, std::min(R.Width(), R.Height()) / 4);
-    const int shift = Pushed ? 1 : 0;
-    const int cx = (R.Left + R.Right) / 2 + shift;
-    const int tip = (R.Top + R.Bottom) / 2 + size / 2 + shift;
-    c->Pen = TPen{clBtnText, 1, psSolid, pmCopy};
-    c->Brush = TBrush{clBtnText, bsSolid};
-    c->Polygon({{cx, tip}, {cx - size, tip - size}, {cx + size, tip - size}});
-}
-
-} // namespace
-
 // -------------------------------------------------------------- TSmallButton
 
 TSmallButton::TSmallButton(QObject* owner) : TCustomControl(owner) {
@@ -113,7 +85,7 @@ void TDropDownButton::Paint() {
         DrawThemed(this, Canvas(), QStringLiteral("combobox"), Themes::CP_DROPDOWNBUTTON,
                    ThemeState(), ClientRect());
     else
-        ClassicComboButton(Canvas(), ClientRect(), Pressed());
+        TGraphicsProvider::ScrollArrowButton(Canvas(), ClientRect(), false, Pressed());
 }
 
 // --------------------------------------------------- TCustomButtonCellEditor

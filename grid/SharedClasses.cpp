@@ -125,6 +125,30 @@ void TGraphicsProvider::Frame3D(TCanvas* Canvas, const TRect& Rect, TColor TopCo
     Canvas->Polyline({{right, Rect.Top}, {right, bottom}, {Rect.Left - 1, bottom}});
 }
 
+void TGraphicsProvider::ScrollArrowButton(TCanvas* c, const TRect& R, bool Up, bool Pushed) {
+    if (R.IsEmpty()) return;
+    c->Brush = TBrush{clBtnFace, bsSolid};
+    c->FillRect(R);
+    if (Pushed) {
+        c->Brush.Color = clBtnShadow;
+        c->FrameRect(R);
+    } else {
+        TGraphicsProvider::Frame3D(c, R, cl3DLight, cl3DDkShadow);
+        TGraphicsProvider::Frame3D(c, TCalcProvider::OffsetEdges(R, 1, 1, -1, -1), clBtnHighlight,
+                                   clBtnShadow);
+    }
+    // The arrow head, a pixel lower and to the right while pushed.
+    const int size = std::max(1, std::min(R.Width(), R.Height()) / 4);
+    const int shift = Pushed ? 1 : 0;
+    const int cx = (R.Left + R.Right) / 2 + shift;
+    const int cy = (R.Top + R.Bottom) / 2 + shift;
+    const int tip = Up ? cy - size / 2 - 1 : cy + size / 2;
+    const int base = Up ? tip + size : tip - size;
+    c->Pen = TPen{clBtnText, 1, psSolid, pmCopy};
+    c->Brush = TBrush{clBtnText, bsSolid};
+    c->Polygon({{cx, tip}, {cx - size, base}, {cx + size, base}});
+}
+
 void TGraphicsProvider::ButtonFace(TCanvas* Canvas, const TRect& Rect, bool OldStyle) {
     Canvas->Brush.Color = clBtnFace;
     Canvas->Brush.Style = bsSolid;

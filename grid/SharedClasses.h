@@ -70,6 +70,10 @@ public:
                               bool Current);
     // The one-pixel 3-D frame of a button face.
     static void Frame3D(TCanvas* Canvas, const TRect& Rect, TColor TopColor, TColor BottomColor);
+    // The classic scroll-bar arrow button (spin buttons, a combo box's
+    // button): raised, or flat with the arrow a pixel lower and to the right
+    // while pushed.
+    static void ScrollArrowButton(TCanvas* Canvas, const TRect& Rect, bool Up, bool Pushed);
 };
 
 class TMaskProvider {
