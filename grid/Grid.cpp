@@ -1,6 +1,7 @@
 #include "Grid.h"
 
 #include "CellEditors.h"
+#include "ColumnClasses.h"
 
 void RegisterGridClasses() {
     RegisterClass<TCellEditor>();
@@ -9,4 +10,15 @@ void RegisterGridClasses() {
     RegisterClass<TSpinEditor>();
     RegisterClass<TCanvasCellEditor>();
     RegisterClass<TCheckBoxEditor>();
+
+    // The column types a layout may name; the increment column is made
+    // only in code.
+    RegisterClass<TGraphicColumn>();
+    RegisterClass<TCheckBoxColumn>();
+    RegisterClass<THtmlColumn>();
+    RegisterClass<TImageColumn>();
+    RegisterClass<TNumericColumn>();
+    RegisterClass<TProgressColumn>();
+    RegisterClass<TRateColumn>();
+    RegisterClass<TTextualColumn>();
 }
