@@ -378,8 +378,8 @@ TDatePopup::TDatePopup(QObject* owner) : TPopupView(owner) {
         auto* button = new PopupView::TSmallButton(this);
         button->SetParentControl(this);
         button->SetCaption(caption);
-        // Children sit in window coordinates, the client area inside the frame.
-        button->SetBounds(ClientOrigin().X + left, ClientOrigin().Y + 131, 48, 20);
+        // Client coordinates: the parent adds the frame.
+        button->SetBounds(left, 131, 48, 20);
         return button;
     };
     FTodayButton = makeButton(QStringLiteral("Today"), 18);
