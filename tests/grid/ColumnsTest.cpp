@@ -84,15 +84,6 @@ QByteArray CallListLayout() {
     return xml;
 }
 
-// A layout of one grid with columns given as (class, extra properties).
-QByteArray GridLayout(const QByteArray& columns) {
-    return R"(<?xml version="1.0" encoding="UTF-8"?>
-<object class="TColumnsTestForm" name="Form">
-  <object class="TTestGridView" name="Grid">
-)" + columns +
-           "  </object>\n</object>\n";
-}
-
 QByteArray ColumnEntry(int Position, int Width = 80) {
     return QStringLiteral(R"(    <object class="TTextualColumn">
       <property name="Position">%1</property>

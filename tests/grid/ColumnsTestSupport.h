@@ -22,6 +22,11 @@
 #include <utility>
 #include <vector>
 
+// Texts print as text in test failures.
+inline void PrintTo(const QString& Text, std::ostream* os) {
+    *os << '"' << Text.toStdString() << '"';
+}
+
 namespace GridColumns {
 // Change kinds print by name in test failures.
 inline void PrintTo(TColumnChange Kind, std::ostream* os) {
@@ -83,12 +88,22 @@ public:
     explicit TColumnsTestForm(QObject* owner = nullptr) : TForm(owner) {}
 };
 
+// A window layout of one grid, named Grid, holding the given column entries.
+inline QByteArray GridLayout(const QByteArray& columns) {
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<object class="TColumnsTestForm" name="Form">
+  <object class="TTestGridView" name="Grid">
+)" + columns +
+           "  </object>\n</object>\n";
+}
+
 class ColumnsFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterFrameworkClasses();
         RegisterGridClasses();
         RegisterClass<TTestGridView>();
+        RegisterClass<TImageList>();
         FSaved = FormatSettings;
         FormatSettings = TFormatSettings();
         FormatSettings.DecimalSeparator = u',';
