@@ -8,14 +8,24 @@
 //     TTextualEditor         one line of text on the system edit control
 //       TNumericEditor       numbers only, formatted by Precision
 //         TSpinEditor        with up and down buttons (TSpinButtons)
+//       TCustomButtonCellEditor  with a button at the right edge
+//         TPopupEditor       the button drops a popup down
+//           TComboBoxEditor  a list of items to choose from (TPopupList)
+//           TDatePickerEditor  a month calendar (TDatePopup)
 //     TCanvasCellEditor      paints itself
 //       TCheckBoxEditor      a check box
 
 #include "CustomControl.h"
 #include "ExtCtrls.h"
+#include "ImgList.h"
+#include "PopupView.h"
 #include "SharedClasses.h"
 #include "Strings.h"
 #include "SysUtils.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <memory>
 
 class TEditControl;
 class TSpinButtons;
@@ -427,4 +437,246 @@ private:
     bool FGrayed = false;
     bool FPressed = false;
     bool FHot = false;
+};
+
+// ------------------------------------------------------------ button editors
+
+class TCustomButtonCellEditor;
+
+// A class reference: names a class and makes objects of it. The button
+// editors choose the classes of their button and popup with these, so that
+// a subclass can name others.
+template <class Base> struct TClassRef {
+    const QMetaObject* Class = nullptr;
+    Base* (*Create)(QObject* Owner) = nullptr;
+
+    explicit operator bool() const { return Class != nullptr; }
+    template <class T> static TClassRef Of() {
+        return {&T::staticMetaObject, [](QObject* Owner) -> Base* { return new T(Owner); }};
+    }
+};
+
+// The button at the right edge of a button editor. It has a pressed and a
+// hot look and two callbacks: OnPress when a button goes down on it, and
+// OnRelease (the click) when the button comes up after such a press. The
+// kinds below draw it; this one draws nothing.
+class TSmallButton : public TCustomControl {
+    Q_OBJECT
+public:
+    explicit TSmallButton(QObject* owner = nullptr);
+
+    bool Pressed() const { return FPressed; }
+    void SetPressed(bool Value);
+    bool Hot() const { return FHot; }
+    void SetHot(bool Value);
+    TCustomButtonCellEditor* Editor() const { return FEditor; }
+    void SetEditor(TCustomButtonCellEditor* Value) { FEditor = Value; }
+
+    TNotifyEvent OnPress;
+    TNotifyEvent OnRelease;
+
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseEnter() override { SetHot(true); }
+    void MouseLeave() override { SetHot(false); }
+
+protected:
+    // The state number of a themed button part: 3 pressed, 2 hot, 1 normal.
+    int ThemeState() const { return FPressed ? 3 : FHot ? 2 : 1; }
+    bool PaintsOwnBackground() const override { return true; }
+
+private:
+    bool FPressed = false;
+    bool FHot = false;
+    TCustomButtonCellEditor* FEditor = nullptr;
+};
+
+// The button of an editor that runs a command of its owner (OnButtonClick).
+class TExecuteButton : public TSmallButton {
+    Q_OBJECT
+public:
+    explicit TExecuteButton(QObject* owner = nullptr);
+
+protected:
+    void Paint() override;
+};
+
+// The arrow button of an editor that drops a list or calendar down.
+class TDropDownButton : public TSmallButton {
+    Q_OBJECT
+public:
+    explicit TDropDownButton(QObject* owner = nullptr);
+
+protected:
+    void Paint() override;
+};
+
+using TSmallButtonClass = TClassRef<TSmallButton>;
+using TPopupViewClass = TClassRef<TPopupView>;
+
+// A text editor with a button at its right edge. The button and the popup
+// are of the classes GetButtonClass and GetPopupClass name; they are made
+// the first time they are needed (a constructor cannot ask a subclass for
+// its classes) and live as long as the editor. A plain button editor has an
+// execute button and no popup: its button only raises OnButtonClick.
+class TCustomButtonCellEditor : public TTextualEditor {
+    Q_OBJECT
+    Q_PROPERTY(TTextualEditor::TDropDownStyle Style READ Style WRITE SetStyle)
+public:
+    // What the edit rectangle leaves free at the right for the button.
+    static constexpr int ButtonSpace = 16;
+
+    explicit TCustomButtonCellEditor(QObject* owner = nullptr);
+    ~TCustomButtonCellEditor() override;
+
+    // dsDropDown: the text can be typed; dsDropDownList: it comes only from
+    // the popup (read-only, with the arrow pointer).
+    TDropDownStyle Style() const { return FDropDownStyle; }
+    void SetStyle(TDropDownStyle Value);
+
+    TSmallButton* Button();
+    // Null for an editor whose class names no popup.
+    TPopupView* Popup();
+
+    virtual TSmallButtonClass GetButtonClass() const;
+    virtual TPopupViewClass GetPopupClass() const;
+    // Hands the popup what it shows, just before it drops down.
+    virtual void PreparePopup() {}
+    // The popup's choice: it becomes the text, and the editor reports it
+    // once with OnEdit.
+    virtual void PopupValueSelected(const QString& Value);
+
+    TNotifyEvent OnButtonClick;
+    // The button was clicked.
+    virtual void ButtonClick() { OnButtonClick(this); }
+    // The button went down.
+    virtual void DropDown() {}
+
+    // The text editor's, then the pointer of the style and the button
+    // repainted.
+    void Activate() override;
+    void GetEditRect(TRect& Rect) override;
+    // Lays the button out also while the editor is hidden (Qt tells a hidden
+    // window of its new size only when it is shown).
+    void SetBounds(int left, int top, int width, int height) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+
+protected:
+    // The popup closed, with a choice or without: the button comes up.
+    virtual void CloseUp();
+    void ClientResized() override;
+    // Places the button at the right edge, the client area's height.
+    void LayoutButton();
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    // Makes the button and the popup of the classes named now, replacing
+    // parts of other classes.
+    void CreateParts();
+    void ApplyStyleCursor();
+
+    std::unique_ptr<TSmallButton> FButton;
+    std::unique_ptr<TPopupView> FPopup;
+};
+
+// A button editor whose button (and, in dsDropDownList, a press anywhere on
+// it) drops its popup down under it.
+class TPopupEditor : public TCustomButtonCellEditor {
+    Q_OBJECT
+public:
+    explicit TPopupEditor(QObject* owner = nullptr);
+
+    TSmallButtonClass GetButtonClass() const override;
+    TPopupViewClass GetPopupClass() const override;
+    // Opens the popup below the editor's left edge with the editor's font,
+    // width and text.
+    void DropDown() override;
+
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+};
+
+// Chooses its text from a list of items, by the drop-down list, the Up and
+// Down keys or the wheel; with ShowImages and Images the picture of the
+// current item stands left of the text.
+class TComboBoxEditor : public TPopupEditor {
+    Q_OBJECT
+    Q_PROPERTY(int DropDownCount READ DropDownCount WRITE SetDropDownCount)
+    Q_PROPERTY(TCustomImageList* Images READ Images WRITE SetImages)
+    Q_PROPERTY(int ItemIndex READ ItemIndex WRITE SetItemIndex)
+    Q_PROPERTY(int ItemHeight READ ItemHeight WRITE SetItemHeight)
+    Q_PROPERTY(QStringList Items READ Items WRITE SetItems)
+    Q_PROPERTY(bool ShowImages READ ShowImages WRITE SetShowImages)
+public:
+    explicit TComboBoxEditor(QObject* owner = nullptr);
+
+    // The most rows the list shows; more items scroll.
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value) { FDropDownCount = Value; }
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    int ItemIndex() const { return FItemIndex; }
+    // Makes an item the text, the index clamped to the items; nothing while
+    // there are none.
+    void SetItemIndex(int Value);
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value) { FItemHeight = Value; }
+    // The editor's own list; the drop-down list shows it, not a copy.
+    const QStringList& Items() const { return FItems; }
+    QStringList& Items() { return FItems; }
+    void SetItems(const QStringList& Value) { FItems = Value; }
+    bool ShowImages() const { return FShowImages; }
+    void SetShowImages(bool Value);
+
+    TPopupList* PopupList() { return qobject_cast<TPopupList*>(Popup()); }
+
+    TPopupViewClass GetPopupClass() const override;
+    void PreparePopup() override;
+    // The choice, then ItemIndex the chosen item.
+    void PopupValueSelected(const QString& Value) override;
+    void GetEditRect(TRect& Rect) override;
+    void PaintContent() override;
+    void KeyDown(int& Key, TShiftState Shift) override;
+
+protected:
+    bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos) override;
+
+private:
+    bool ImagesShown() const { return FShowImages && FImages; }
+
+    int FDropDownCount = 8;
+    QPointer<TCustomImageList> FImages;
+    int FItemIndex = 0;
+    int FItemHeight = 16;
+    QStringList FItems;
+    bool FShowImages = true;
+};
+
+// A date as text in the locale's short date format, chosen from a month
+// calendar. The texts "" and "0" (the calendar's "None") stand for today.
+class TDatePickerEditor : public TPopupEditor {
+    Q_OBJECT
+    Q_PROPERTY(double Date READ Date WRITE SetDate)
+public:
+    // The calendar's size.
+    static constexpr int CalendarWidth = 151;
+    static constexpr int CalendarHeight = 163;
+
+    explicit TDatePickerEditor(QObject* owner = nullptr);
+
+    TDateTime Date() { return GetDateValue(); }
+    void SetDate(TDateTime Value) { SetDateValue(Value); }
+    TDatePopup* Calendar() { return qobject_cast<TDatePopup*>(Popup()); }
+
+    // Raises EConvertError for a text that is not a date.
+    TDateTime GetDateValue() override;
+    void SetDateValue(TDateTime Value) override;
+
+    TPopupViewClass GetPopupClass() const override;
+    // The calendar shows the month of Date with Date selected.
+    void PreparePopup() override;
 };

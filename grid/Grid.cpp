@@ -8,6 +8,10 @@ void RegisterGridClasses() {
     RegisterClass<TTextualEditor>();
     RegisterClass<TNumericEditor>();
     RegisterClass<TSpinEditor>();
+    RegisterClass<TCustomButtonCellEditor>();
+    RegisterClass<TPopupEditor>();
+    RegisterClass<TComboBoxEditor>();
+    RegisterClass<TDatePickerEditor>();
     RegisterClass<TCanvasCellEditor>();
     RegisterClass<TCheckBoxEditor>();
 
