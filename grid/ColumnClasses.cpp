@@ -20,7 +20,7 @@ TTextualColumn::TTextualColumn(QObject* Owner) : TCustomColumn(Owner) {
 }
 
 TCellEditorClass TTextualColumn::GetEditorClass() const {
-    return &MakeOf<TCellEditor, TTextualEditor>;
+    return TCellEditorClass::Of<TTextualEditor>();
 }
 
 TColumnDisplayClass TTextualColumn::GetDisplayClass() const {
@@ -44,6 +44,36 @@ void TTextualColumn::Assign(const QObject* Source) {
     }
 }
 
+// ---------------------------------------------------------- TComboBoxColumn
+
+TComboBoxColumn::TComboBoxColumn(QObject* Owner) : TTextualColumn(Owner) {
+    SetCellKind(ckText);
+}
+
+TCellEditorClass TComboBoxColumn::GetEditorClass() const {
+    return TCellEditorClass::Of<TComboBoxEditor>();
+}
+
+void TComboBoxColumn::PrepareEditor() {
+    auto* editor = qobject_cast<TComboBoxEditor*>(Editor());
+    if (!editor) return;
+    editor->SetItems(FItems);
+    editor->SetImages(FImages);
+    editor->SetShowImages(FShowImages);
+    editor->SetDropDownCount(FDropDownCount);
+    editor->SetStyle(FStyle == cbsDropDownList ? TTextualEditor::dsDropDownList
+                                               : TTextualEditor::dsDropDown);
+}
+
+void TComboBoxColumn::Assign(const QObject* Source) {
+    TTextualColumn::Assign(Source);
+    if (const auto* c = qobject_cast<const TComboBoxColumn*>(Source)) {
+        SetDropDownCount(c->DropDownCount());
+        SetItems(c->Items());
+        SetStyle(c->Style());
+    }
+}
+
 // ----------------------------------------------------------- TNumericColumn
 
 TNumericColumn::TNumericColumn(QObject* Owner) : TCustomColumn(Owner) {
@@ -57,7 +87,7 @@ void TNumericColumn::SetFormatMask(const QString& Value) {
 }
 
 TCellEditorClass TNumericColumn::GetEditorClass() const {
-    return &MakeOf<TCellEditor, TSpinEditor>;
+    return TCellEditorClass::Of<TSpinEditor>();
 }
 
 TColumnDisplayClass TNumericColumn::GetDisplayClass() const {
@@ -90,6 +120,36 @@ void TNumericColumn::Assign(const QObject* Source) {
     }
 }
 
+// -------------------------------------------------------------- TDateColumn
+
+TDateColumn::TDateColumn(QObject* Owner) : TCustomColumn(Owner) {
+    SetDefaultValue(DateTimeToStr(Date()));
+    SetSortType(stDate);
+    SetCellKind(ckDateTime);
+}
+
+void TDateColumn::SetHideWhenEmpty(bool Value) {
+    FHideWhenEmpty = Value;
+    InvalidatePart(1);
+}
+
+TCellEditorClass TDateColumn::GetEditorClass() const {
+    return TCellEditorClass::Of<TDatePickerEditor>();
+}
+
+TColumnDisplayClass TDateColumn::GetDisplayClass() const {
+    return &MakeOf<TColumnDisplay, TDateColumnDisplay>;
+}
+
+bool TDateColumn::IsInputChar(QChar Key) const {
+    return IsDigit(Key) || Key == FormatSettings.DateSeparator;
+}
+
+void TDateColumn::PrepareEditor() {
+    if (auto* editor = qobject_cast<TDatePickerEditor*>(Editor()))
+        editor->SetStyle(TTextualEditor::dsDropDown);
+}
+
 // ---------------------------------------------------------- TCheckBoxColumn
 
 TCheckBoxColumn::TCheckBoxColumn(QObject* Owner) : TCustomColumn(Owner) {
@@ -98,7 +158,7 @@ TCheckBoxColumn::TCheckBoxColumn(QObject* Owner) : TCustomColumn(Owner) {
 }
 
 TCellEditorClass TCheckBoxColumn::GetEditorClass() const {
-    return &MakeOf<TCellEditor, TCheckBoxEditor>;
+    return TCellEditorClass::Of<TCheckBoxEditor>();
 }
 
 TColumnDisplayClass TCheckBoxColumn::GetDisplayClass() const {

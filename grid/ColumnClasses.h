@@ -56,6 +56,48 @@ private:
     bool FAutoExecute = false;
 };
 
+class TComboBoxColumn : public TTextualColumn {
+    Q_OBJECT
+    Q_PROPERTY(int DropDownCount READ DropDownCount WRITE SetDropDownCount)
+    Q_PROPERTY(TCustomImageList* Images READ Images WRITE SetImages)
+    Q_PROPERTY(QStringList Items READ Items WRITE SetItems)
+    Q_PROPERTY(bool ShowImages READ ShowImages WRITE SetShowImages)
+    Q_PROPERTY(TCompoBoxStyle Style READ Style WRITE SetStyle)
+public:
+    // Free text (cbsDropDown) or a choice of the items only.
+    enum TCompoBoxStyle { cbsDropDown, cbsDropDownList };
+    Q_ENUM(TCompoBoxStyle)
+
+    explicit TComboBoxColumn(QObject* Owner = nullptr);
+
+    // The rows of the editor's drop-down list.
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value) { FDropDownCount = Value; }
+    // Shown beside the items; not owned, and let go of when it goes.
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value) { FImages = Value; }
+    // The choices of the editor: the column's own list, a copy of the one
+    // given.
+    const QStringList& Items() const { return FItems; }
+    void SetItems(const QStringList& Value) { FItems = Value; }
+    bool ShowImages() const { return FShowImages; }
+    void SetShowImages(bool Value) { FShowImages = Value; }
+    TCompoBoxStyle Style() const { return FStyle; }
+    void SetStyle(TCompoBoxStyle Value) { FStyle = Value; }
+
+    TCellEditorClass GetEditorClass() const override;
+    // The items, images, their showing, the list's rows and the style.
+    void PrepareEditor() override;
+    void Assign(const QObject* Source) override;
+
+private:
+    QPointer<TCustomImageList> FImages;
+    QStringList FItems;
+    int FDropDownCount = 8;
+    TCompoBoxStyle FStyle = cbsDropDown;
+    bool FShowImages = false;
+};
+
 class TNumericColumn : public TCustomColumn {
     Q_OBJECT
     Q_PROPERTY(QString FormatMask READ FormatMask WRITE SetFormatMask)
@@ -93,6 +135,33 @@ private:
     int FMin = 0;
     int FMax = 0;
     QString FTextAfter;
+};
+
+class TDateColumn : public TCustomColumn {
+    Q_OBJECT
+    Q_PROPERTY(QString EmptyCaption READ EmptyCaption WRITE SetEmptyCaption)
+    Q_PROPERTY(bool HideWhenEmpty READ HideWhenEmpty WRITE SetHideWhenEmpty)
+public:
+    // DefaultValue is the day the column is made, as the locale writes it.
+    explicit TDateColumn(QObject* Owner = nullptr);
+
+    // Shown for an empty date while HideWhenEmpty is set, which repaints the
+    // data strip.
+    const QString& EmptyCaption() const { return FEmptyCaption; }
+    void SetEmptyCaption(const QString& Value) { FEmptyCaption = Value; }
+    bool HideWhenEmpty() const { return FHideWhenEmpty; }
+    void SetHideWhenEmpty(bool Value);
+
+    TCellEditorClass GetEditorClass() const override;
+    TColumnDisplayClass GetDisplayClass() const override;
+    // Digits and the locale's date separator.
+    bool IsInputChar(QChar Key) const override;
+    // The date can be typed as well as chosen.
+    void PrepareEditor() override;
+
+private:
+    bool FHideWhenEmpty = false;
+    QString FEmptyCaption;
 };
 
 class TCheckBoxColumn : public TCustomColumn {

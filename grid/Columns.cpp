@@ -164,7 +164,7 @@ void TCustomColumn::CreateCompanions() const {
     FCompanionsMade = true;
     auto* self = const_cast<TCustomColumn*>(this);
     if (const TCellEditorClass editor = GetEditorClass()) {
-        FEditor = editor(self);
+        FEditor = editor.Create(self);
         FEditor->SetVisible(false);
     }
     if (const TColumnDisplayClass display = GetDisplayClass()) FDisplay.reset(display(self));

@@ -19,6 +19,7 @@
 // and the slide bounds as nested parts (Header.Caption, SlideBounds.Left).
 
 #include "Canvas.h"
+#include "CellEditors.h"
 #include "Classes.h"
 #include "Controls.h"
 #include "Graphics.h"
@@ -32,7 +33,6 @@
 #include <memory>
 #include <vector>
 
-class TCellEditor;
 class TColumnDisplay;
 class TColumnPlay;
 class TColumns;
@@ -201,10 +201,12 @@ using TColumnsChangeEvent = TEvent<TColumns*, TColumnsChange, int, int>;
 // One column changed: the collection, the column, what changed.
 using TColumnChangeEvent = TEvent<TColumns*, TCustomColumn*, TColumnChange>;
 
-// The classes a column type makes its companions of. Each is a maker of an
-// object of the class for a column (null: the type has none); MakeOf<T>
-// gives the maker of class T.
-using TCellEditorClass = TCellEditor* (*)(TCustomColumn* Column);
+// The classes a column type makes its companions of (empty or null: the
+// type has none). The editor class is a class reference of the editors
+// (TClassRef<TCellEditor>::Of<T>(), made with the column as owner); the
+// display and play classes, which are no components, are makers given the
+// column (MakeOf<Base, T>).
+using TCellEditorClass = TClassRef<TCellEditor>;
 using TColumnDisplayClass = TColumnDisplay* (*)(TCustomColumn* Column);
 using TColumnPlayClass = TColumnPlay* (*)(TCustomColumn* Column);
 
@@ -473,7 +475,7 @@ public:
     virtual void Assign(const QObject* Source);
 
     // The hooks of a column type, in the order the types override them.
-    virtual TCellEditorClass GetEditorClass() const { return nullptr; }
+    virtual TCellEditorClass GetEditorClass() const { return {}; }
     virtual TColumnDisplayClass GetDisplayClass() const { return nullptr; }
     virtual TColumnPlayClass GetPlayClass() const { return nullptr; }
     // The text shown for a cell's stored text.

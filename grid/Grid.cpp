@@ -19,8 +19,10 @@ void RegisterGridClasses() {
     // only in code.
     RegisterClass<TGraphicColumn>();
     RegisterClass<TCheckBoxColumn>();
+    RegisterClass<TDateColumn>();
     RegisterClass<THtmlColumn>();
     RegisterClass<TImageColumn>();
+    RegisterClass<TComboBoxColumn>();
     RegisterClass<TNumericColumn>();
     RegisterClass<TProgressColumn>();
     RegisterClass<TRateColumn>();

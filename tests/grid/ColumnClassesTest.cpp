@@ -35,8 +35,13 @@ TEST_F(ColumnClasses, EveryTypeHasItsValueKindCompanionsAndDefaults) {
     const TTypeFacts facts[] = {
         {Maker<TTextualColumn>(), ckText, "TTextualEditor", typeid(TTextualColumnDisplay), false,
          "", stAlphabetic},
+        {Maker<TComboBoxColumn>(), ckText, "TComboBoxEditor", typeid(TTextualColumnDisplay), false,
+         "", stAlphabetic},
         {Maker<TNumericColumn>(), ckFloat, "TSpinEditor", typeid(TNumericColumnDisplay), false, "0",
          stNumeric},
+        // The date column's default is today's date (null here).
+        {Maker<TDateColumn>(), ckDateTime, "TDatePickerEditor", typeid(TDateColumnDisplay), false,
+         nullptr, stDate},
         {Maker<TCheckBoxColumn>(), ckBoolean, "TCheckBoxEditor", typeid(TCheckBoxColumnDisplay),
          true, "", stNumeric},
         {Maker<THtmlColumn>(), ckText, nullptr, typeid(THtmlColumnDisplay), false, "",
@@ -52,6 +57,7 @@ TEST_F(ColumnClasses, EveryTypeHasItsValueKindCompanionsAndDefaults) {
         {Maker<TGraphicColumn>(), ckGraphic, nullptr, typeid(TGraphicColumnDisplay), false, "",
          stAlphabetic},
     };
+    const QString today = DateToStr(Date());
     for (const TTypeFacts& f : facts) {
         std::unique_ptr<TCustomColumn> c(f.Make());
         const char* name = c->metaObject()->className();
@@ -67,7 +73,7 @@ TEST_F(ColumnClasses, EveryTypeHasItsValueKindCompanionsAndDefaults) {
         EXPECT_EQ(typeid(*c->Display()), f.Display) << name;
         EXPECT_EQ(c->Display()->Column(), c.get());
         EXPECT_EQ(c->Play() != nullptr, f.HasPlay) << name;
-        EXPECT_EQ(c->DefaultValue(), f.DefaultValue) << name;
+        EXPECT_EQ(c->DefaultValue(), f.DefaultValue ? QString(f.DefaultValue) : today) << name;
         EXPECT_EQ(c->SortType(), f.SortType) << name;
         // The base's defaults hold for every type.
         EXPECT_EQ(c->Width(), 80) << name;
@@ -143,6 +149,92 @@ TEST_F(ColumnClasses, TypingALetterOpensATextualEditorTypingASpaceDoesNot) {
     EXPECT_EQ(editor->GetValue(), "a");
 }
 
+TEST_F(ColumnClasses, AComboBoxColumnShowsItsTextLikeATextualColumn) {
+    TComboBoxColumn c;
+    c.SetTextBefore("[");
+    c.SetTextAfter("]");
+    EXPECT_EQ(c.GetDisplayText("a"), "[a]");
+    EXPECT_TRUE(c.IsInputChar(QChar(u'x')));
+    EXPECT_FALSE(c.IsInputChar(QChar(u' ')));
+}
+
+TEST_F(ColumnClasses, AComboBoxColumnHandsItsChoicesAndStyleToItsEditor) {
+    TComboBoxColumn c;
+    TImageList images;
+    c.SetItems({"bir", "iki", "üç"});
+    c.SetImages(&images);
+    c.SetShowImages(true);
+    c.SetDropDownCount(2);
+    c.SetStyle(TComboBoxColumn::cbsDropDownList);
+    auto* editor = qobject_cast<TComboBoxEditor*>(c.Editor());
+    ASSERT_NE(editor, nullptr);
+    c.PrepareEditor();
+    EXPECT_EQ(editor->Items(), QStringList({"bir", "iki", "üç"}));
+    EXPECT_EQ(editor->Images(), &images);
+    EXPECT_TRUE(editor->ShowImages());
+    EXPECT_EQ(editor->DropDownCount(), 2);
+    EXPECT_EQ(editor->Style(), TTextualEditor::dsDropDownList);
+    EXPECT_TRUE(editor->ReadOnly());
+    // The editor's list is a copy: the column's stays as it is.
+    editor->Items().append("dört");
+    EXPECT_EQ(c.Items().size(), 3);
+    c.SetStyle(TComboBoxColumn::cbsDropDown);
+    c.SetShowImages(false);
+    c.PrepareEditor();
+    EXPECT_EQ(editor->Style(), TTextualEditor::dsDropDown);
+    EXPECT_FALSE(editor->ShowImages());
+    EXPECT_EQ(editor->Items().size(), 3);
+    // The chosen item becomes the editor's text.
+    editor->SetItemIndex(2);
+    EXPECT_EQ(editor->GetValue(), "üç");
+
+    TComboBoxColumn copy;
+    c.SetTextAfter("!");
+    copy.Assign(&c);
+    EXPECT_EQ(copy.Items(), c.Items());
+    EXPECT_EQ(copy.DropDownCount(), 2);
+    EXPECT_EQ(copy.Style(), TComboBoxColumn::cbsDropDown);
+    EXPECT_EQ(copy.TextAfter(), "!");
+    // Images and ShowImages are not among what a combo-box column copies.
+    EXPECT_EQ(copy.Images(), nullptr);
+}
+
+// ---- Date
+
+TEST_F(ColumnClasses, ADateColumnsDefaultIsTheDayItWasMade) {
+    TDateColumn made;
+    const QString day = DateToStr(Date());
+    EXPECT_EQ(made.DefaultValue(), day);
+    // Written then: later settings do not change it.
+    FormatSettings.ShortDateFormat = QStringLiteral("yyyy/mm/dd");
+    EXPECT_EQ(made.DefaultValue(), day);
+    TDateColumn later;
+    EXPECT_EQ(later.DefaultValue(), DateToStr(Date()));
+    EXPECT_NE(later.DefaultValue(), made.DefaultValue());
+    EXPECT_EQ(later.GetDisplayText("1.2.2020"), "1.2.2020");
+}
+
+TEST_F(ColumnClasses, DigitsAndTheDateSeparatorOpenADateEditor) {
+    TDateColumn c;
+    for (QChar ch : QStringLiteral("0123456789."))
+        EXPECT_TRUE(c.IsInputChar(ch)) << int(ch.unicode());
+    for (QChar ch : QStringLiteral("/-a +"))
+        EXPECT_FALSE(c.IsInputChar(ch)) << int(ch.unicode());
+}
+
+TEST_F(ColumnClasses, ADateColumnLetsItsDateBeTyped) {
+    TDateColumn c;
+    auto* editor = qobject_cast<TDatePickerEditor*>(c.Editor());
+    ASSERT_NE(editor, nullptr);
+    editor->SetStyle(TTextualEditor::dsDropDownList);
+    c.PrepareEditor();
+    EXPECT_EQ(editor->Style(), TTextualEditor::dsDropDown);
+    EXPECT_FALSE(editor->ReadOnly());
+    // The editor reads the column's default as its date.
+    editor->SetValue(c.DefaultValue());
+    EXPECT_EQ(editor->Date(), Date());
+}
+
 // ---- Numeric
 
 TEST_F(ColumnClasses, ANumericColumnFormatsItsTextWithTheMask) {
@@ -194,6 +286,7 @@ TEST_F(ColumnClasses, TheSettersThatChangeTheCellsLookRepaintTheDataStrip) {
     auto* rate = Add<TRateColumn>();
     auto* image = Add<TImageColumn>();
     auto* graphic = Add<TGraphicColumn>();
+    auto* date = Add<TDateColumn>();
     const std::vector<std::pair<const char*, std::function<void()>>> repainting = {
         {"Progress.HideWhenEmpty", [&] { progress->SetHideWhenEmpty(true); }},
         {"Progress.ProgressColor", [&] { progress->SetProgressColor(clRed); }},
@@ -204,6 +297,7 @@ TEST_F(ColumnClasses, TheSettersThatChangeTheCellsLookRepaintTheDataStrip) {
         {"Rate.Transparent", [&] { rate->SetTransparent(true); }},
         {"Rate.Max", [&] { rate->SetMax(7); }},
         {"Image.Masked", [&] { image->SetMasked(true); }},
+        {"Date.HideWhenEmpty", [&] { date->SetHideWhenEmpty(true); }},
         {"Graphic.BorderWidth", [&] { graphic->SetBorderWidth(2); }},
         {"Graphic.Margin", [&] { graphic->SetMargin(0); }},
         {"Graphic.Strecht", [&] { graphic->SetStrecht(true); }},
@@ -224,6 +318,7 @@ TEST_F(ColumnClasses, TheSettersThatChangeTheCellsLookRepaintTheDataStrip) {
     progress->SetShowText(true);
     progress->SetTransparent(true);
     image->SetTransparent(false);
+    date->SetEmptyCaption("yok");
     EXPECT_TRUE(FGrid.Repaints.empty());
     EXPECT_EQ(rate->Max(), 7);
     EXPECT_EQ(progress->Max(), 0);
@@ -430,6 +525,20 @@ TEST_F(ColumnClasses, AGridWithEveryTypeKeepsEveryValueThroughWriteAndRead) {
       <property name="AutoExecute">True</property>
       <property name="TextAfter">)</property>
       <property name="TextBefore">(</property>)"},
+        {"TComboBoxColumn", R"(
+      <property name="TextBefore">*</property>
+      <property name="DropDownCount">3</property>
+      <property name="Images">Pictures</property>
+      <property name="Items">
+        <item>bir</item>
+        <item/>
+        <item>üç</item>
+      </property>
+      <property name="ShowImages">True</property>
+      <property name="Style">cbsDropDownList</property>)"},
+        {"TDateColumn", R"(
+      <property name="EmptyCaption">tarih yok</property>
+      <property name="HideWhenEmpty">True</property>)"},
         {"TNumericColumn", R"(
       <property name="FormatMask">0.00</property>
       <property name="Max">99</property>
@@ -492,7 +601,7 @@ TEST_F(ColumnClasses, AGridWithEveryTypeKeepsEveryValueThroughWriteAndRead) {
         EXPECT_EQ(columns->DisplayItems(i), columns->Items(columns->Count() - 1 - i));
     }
     // Spot checks that the values arrived where they belong.
-    auto* numeric = qobject_cast<TNumericColumn*>(columns->Items(1));
+    auto* numeric = qobject_cast<TNumericColumn*>(columns->Items(3));
     ASSERT_NE(numeric, nullptr);
     EXPECT_EQ(numeric->FormatMask(), "0.00");
     EXPECT_EQ(numeric->Min(), -5);
@@ -503,14 +612,19 @@ TEST_F(ColumnClasses, AGridWithEveryTypeKeepsEveryValueThroughWriteAndRead) {
     EXPECT_EQ(numeric->Font()->Style(), TFont::fsBold);
     EXPECT_EQ(numeric->Cursor(), TControl::crHandPoint);
     EXPECT_EQ(numeric->DefaultValue(), "varsayılan");
-    auto* image = qobject_cast<TImageColumn*>(columns->Items(4));
+    auto* image = qobject_cast<TImageColumn*>(columns->Items(6));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->Images(), FindComponent(form.get(), "Pictures"));
-    EXPECT_FALSE(columns->Items(2)->Visible());
-    EXPECT_TRUE(columns->Items(5)->Sorted());
-    EXPECT_EQ(qobject_cast<TProgressColumn*>(columns->Items(5))->ProgressStyle(),
+    EXPECT_FALSE(columns->Items(4)->Visible());
+    EXPECT_TRUE(columns->Items(7)->Sorted());
+    EXPECT_EQ(qobject_cast<TProgressColumn*>(columns->Items(7))->ProgressStyle(),
               TProgressColumn::psCylinder);
-    EXPECT_FALSE(columns->Items(4)->Header()->Glyph()->Empty());
+    EXPECT_FALSE(columns->Items(6)->Header()->Glyph()->Empty());
+    auto* combo = qobject_cast<TComboBoxColumn*>(columns->Items(1));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->Items(), QStringList({"bir", "", "üç"}));
+    EXPECT_EQ(combo->Style(), TComboBoxColumn::cbsDropDownList);
+    EXPECT_EQ(combo->TextBefore(), "*");
 
     const QByteArray written = WriteComponent(form.get());
     auto again = Read(written);
