@@ -9,9 +9,13 @@
 TApplication* Application = nullptr;
 
 namespace {
-// The receivers of the key events being delivered, innermost last (a key
-// handler may send another key event).
-std::vector<QObject*> gKeyEventReceivers;
+// The key events being delivered, innermost last (a key handler may send
+// another key event): their receivers, and what a key preview typed instead.
+struct TKeyDelivery {
+    QObject* Receiver;
+    QChar Previewed;
+};
+std::vector<TKeyDelivery> gKeyEventReceivers;
 } // namespace
 
 TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -23,12 +27,20 @@ TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv
 }
 
 QObject* TQtApplication::KeyEventReceiver() {
-    return gKeyEventReceivers.empty() ? nullptr : gKeyEventReceivers.back();
+    return gKeyEventReceivers.empty() ? nullptr : gKeyEventReceivers.back().Receiver;
+}
+
+QChar TQtApplication::PreviewedCharacter() {
+    return gKeyEventReceivers.empty() ? QChar() : gKeyEventReceivers.back().Previewed;
+}
+
+void TQtApplication::SetPreviewedCharacter(QChar value) {
+    if (!gKeyEventReceivers.empty()) gKeyEventReceivers.back().Previewed = value;
 }
 
 bool TQtApplication::notify(QObject* receiver, QEvent* event) {
     const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
-    if (keyEvent) gKeyEventReceivers.push_back(receiver);
+    if (keyEvent) gKeyEventReceivers.push_back({receiver, QChar()});
     const struct Pop {
         bool On;
         ~Pop() {

@@ -24,6 +24,11 @@ public:
     // Qt passes it on to the parents; null when no key event is under way
     // (or when the process runs another kind of application object).
     static QObject* KeyEventReceiver();
+    // The character a window's key preview made of the key press being
+    // delivered, for the control it was sent to; null when the preview left
+    // the character as it was (or no key press is under way).
+    static QChar PreviewedCharacter();
+    static void SetPreviewedCharacter(QChar value);
 };
 
 using TExceptionEvent = std::function<void(QObject* Sender, const Exception& E)>;

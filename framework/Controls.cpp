@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
@@ -357,9 +358,13 @@ void TControl::mouseReleaseEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonFrom(event->button(), b)) return QWidget::mouseReleaseEvent(event);
     const QPoint p = event->position().toPoint();
+    // A handler may free the control; a freed one is not clicked.
+    const QPointer<TControl> alive(this);
     MouseUp(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
-    if (b == mbLeft && rect().contains(p) && !FSkipClick) Click();
+    if (!alive) return;
+    const bool click = b == mbLeft && rect().contains(p) && !FSkipClick;
     FSkipClick = false;
+    if (click) Click();
 }
 
 void TControl::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -416,16 +421,22 @@ void TWinControl::SetTabStop(bool value) {
 bool TWinControl::DispatchKeyPress(QKeyEvent* event, QChar* replacement) {
     if (replacement) *replacement = QChar();
     const TShiftState shift = ShiftStateFrom(event->modifiers(), Qt::NoButton);
-    const QChar typed = KeyCharFrom(event->key(), event->text(), event->modifiers());
+    const QChar original = KeyCharFrom(event->key(), event->text(), event->modifiers());
+    // A window's key preview may have typed another character for this one.
+    const QChar previewed = TQtApplication::PreviewedCharacter();
+    const QChar typed = !original.isNull() && !previewed.isNull() ? previewed : original;
+    // A handler may free the control (or what holds it): the key ends there,
+    // as a swallowed one.
+    const QPointer<TWinControl> alive(this);
     if (int key = VirtualKeyFrom(event->key()); key != 0) {
         KeyDown(key, shift);
-        if (key == 0) return false;
+        if (!alive || key == 0) return false;
     }
     if (typed.isNull()) return true;
     QChar character = typed;
     KeyPress(character);
-    if (character.isNull()) return false;
-    if (replacement && character != typed) *replacement = character;
+    if (!alive || character.isNull()) return false;
+    if (replacement && character != original) *replacement = character;
     return true;
 }
 
@@ -433,8 +444,9 @@ bool TWinControl::DispatchKeyRelease(QKeyEvent* event) {
     if (event->isAutoRepeat()) return true;
     int key = VirtualKeyFrom(event->key());
     if (key == 0) return true;
+    const QPointer<TWinControl> alive(this);
     KeyUp(key, ShiftStateFrom(event->modifiers(), Qt::NoButton));
-    return key != 0;
+    return alive && key != 0;
 }
 
 bool TWinControl::IsKeyReceiver(const QObject* object) {

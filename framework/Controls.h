@@ -321,9 +321,10 @@ public:
 
     // Runs the dispatchers for a key press meant for this control (or for a
     // window it hosts): KeyDown, then KeyPress when the key carries a
-    // character. Answers false when a handler swallowed the key. When
-    // KeyPress changed the character, `replacement` (if given) receives the
-    // new one, else it is set to null.
+    // character. Answers false when a handler swallowed the key. KeyPress
+    // hears the character the window's key preview left, if it changed it.
+    // When the character heard last is not the key's own, `replacement` (if
+    // given) receives it, else it is set to null.
     bool DispatchKeyPress(QKeyEvent* event, QChar* replacement = nullptr);
     // KeyUp for a key release; false when a handler swallowed it. The
     // releases of an auto-repeating key are not reported.

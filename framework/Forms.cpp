@@ -326,7 +326,12 @@ bool TForm::eventFilter(QObject* watched, QEvent* event) {
     if ((press || event->type() == QEvent::KeyRelease) && PreviewedKey(watched) &&
         IsKeyReceiver(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
-        return press ? !DispatchKeyPress(key) : !DispatchKeyRelease(key);
+        if (!press) return !DispatchKeyRelease(key);
+        // A character the window changed is the one the control hears.
+        QChar replacement;
+        if (!DispatchKeyPress(key, &replacement)) return true;
+        if (!replacement.isNull()) TQtApplication::SetPreviewedCharacter(replacement);
+        return false;
     }
     return TWinControl::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QStyle>
 #include <QWheelEvent>
 #include <cmath>
@@ -216,10 +217,14 @@ void TCellEditor::wheelEvent(QWheelEvent* event) {
     FWheelRemainder += delta;
     const TShiftState shift = ShiftStateFrom(event->modifiers(), event->buttons());
     const TPoint at = TPoint::FromQPoint(event->position().toPoint());
+    // A step may report a new value to a handler that frees the editor.
+    const QPointer<TCellEditor> alive(this);
     while (std::abs(FWheelRemainder) >= 120) {
         const bool down = FWheelRemainder < 0;
         FWheelRemainder += down ? 120 : -120;
-        FWheelTaken = down ? DoMouseWheelDown(shift, at) : DoMouseWheelUp(shift, at);
+        const bool taken = down ? DoMouseWheelDown(shift, at) : DoMouseWheelUp(shift, at);
+        if (!alive) return event->accept();
+        FWheelTaken = taken;
     }
     // A part of a notch goes where the last whole notch went, so a fine
     // wheel does not scroll the parent between the steps.
@@ -288,8 +293,10 @@ void TTextualEditor::SetText(const QString& Value) {
 
 void TTextualEditor::TextChanged() {
     update();
+    // A handler of OnChange may free the editor.
+    const QPointer<TTextualEditor> alive(this);
     Change();
-    Edit(Text());
+    if (alive) Edit(Text());
 }
 
 void TTextualEditor::SetReadOnly(bool Value) {
@@ -437,10 +444,14 @@ void TNumericEditor::SetPrecision(int Value) {
 }
 
 void TNumericEditor::SetTextAfter(const QString& Value) {
+    if (FOptions.testFlag(eoAllowAll)) {
+        FTextAfter = Value;
+        return;
+    }
     // The value is read before the unit it is shown with changes.
     const double v = this->Value();
     FTextAfter = Value;
-    if (!FOptions.testFlag(eoAllowAll)) FormatValue(v);
+    FormatValue(v);
 }
 
 double TNumericEditor::Value() const {
@@ -569,8 +580,10 @@ void TSpinButtons::Press(int Part) {
     FRepeatTimer->SetEnabled(false);
     FPressedPart = Part;
     update();
+    // The step's notices may free the editor, and the buttons with it.
+    const QPointer<TSpinButtons> alive(this);
     Step(Part);
-    FDelayTimer->SetEnabled(true);
+    if (alive) FDelayTimer->SetEnabled(true);
 }
 
 void TSpinButtons::Release() {
@@ -593,6 +606,16 @@ void TSpinButtons::RepeatElapsed() {
         return;
     }
     Step(FPressedPart);
+}
+
+void TSpinButtons::hideEvent(QHideEvent* event) {
+    TCustomControl::hideEvent(event);
+    Release();
+}
+
+bool TSpinButtons::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) Release();
+    return TCustomControl::event(event);
 }
 
 void TSpinButtons::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -715,15 +738,22 @@ void TSpinEditor::KeyUp(int& Key, TShiftState Shift) {
     FButtons->Release();
 }
 
-bool TSpinEditor::DoMouseWheelDown(TShiftState, const TPoint&) {
-    FButtons->Press(2);
+void TSpinEditor::DoExit() {
     FButtons->Release();
+    TNumericEditor::DoExit();
+}
+
+bool TSpinEditor::DoMouseWheelDown(TShiftState, const TPoint&) {
+    const QPointer<TSpinButtons> buttons(FButtons);
+    buttons->Press(2);
+    if (buttons) buttons->Release();
     return true;
 }
 
 bool TSpinEditor::DoMouseWheelUp(TShiftState, const TPoint&) {
-    FButtons->Press(1);
-    FButtons->Release();
+    const QPointer<TSpinButtons> buttons(FButtons);
+    buttons->Press(1);
+    if (buttons) buttons->Release();
     return true;
 }
 
@@ -752,9 +782,11 @@ TCheckBoxEditor::TCheckBoxEditor(QObject* owner) : TCanvasCellEditor(owner) {}
 
 void TCheckBoxEditor::SetChecked(bool Value) {
     FChecked = Value;
+    // A handler of the notices may free the editor.
+    const QPointer<TCheckBoxEditor> alive(this);
     Change();
-    Edit(GetValue());
-    InvalidateBox();
+    if (alive) Edit(GetValue());
+    if (alive) InvalidateBox();
 }
 
 void TCheckBoxEditor::SetGrayed(bool Value) {

@@ -327,6 +327,10 @@ public:
 protected:
     void Paint() override;
     bool PaintsOwnBackground() const override { return true; }
+    // Hidden, or in a window that lost the activation, the buttons can hear
+    // no release: they let go at once.
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
     // One part drawn the classic way: a scroll arrow button.
     virtual void PaintClassicPart(const TRect& Rect, bool Up, bool Pushed);
 
@@ -359,6 +363,9 @@ public:
     void GetEditRect(TRect& Rect) override;
     void KeyDown(int& Key, TShiftState Shift) override;
     void KeyUp(int& Key, TShiftState Shift) override;
+    // The release of an arrow key held down here goes to the control the
+    // focus moved to: the buttons let go now.
+    void DoExit() override;
     void MouseEnter() override;
     void MouseLeave() override;
 
@@ -569,6 +576,8 @@ protected:
     void ClientResized() override;
     // Places the button at the right edge, the client area's height.
     void LayoutButton();
+    // The popup if it has been made; makes none.
+    TPopupView* MadePopup() const { return FPopup.get(); }
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -578,9 +587,14 @@ private:
     // parts of other classes.
     void CreateParts();
     void ApplyStyleCursor();
+    // Runs a part's callback into the editor. A handler may free the editor
+    // meanwhile; the part is then still inside its own event handling, so
+    // the editor leaves it to be freed once that is over.
+    template <class Fn> void FromPart(Fn&& Call);
 
     std::unique_ptr<TSmallButton> FButton;
     std::unique_ptr<TPopupView> FPopup;
+    int FPartCalls = 0;
 };
 
 // A button editor whose button (and, in dsDropDownList, a press anywhere on
@@ -612,6 +626,7 @@ class TComboBoxEditor : public TPopupEditor {
     Q_PROPERTY(bool ShowImages READ ShowImages WRITE SetShowImages)
 public:
     explicit TComboBoxEditor(QObject* owner = nullptr);
+    ~TComboBoxEditor() override;
 
     // The most rows the list shows; more items scroll.
     int DropDownCount() const { return FDropDownCount; }
@@ -640,6 +655,9 @@ public:
     void GetEditRect(TRect& Rect) override;
     void PaintContent() override;
     void KeyDown(int& Key, TShiftState Shift) override;
+    // A stored ItemIndex may come before the stored items: it is applied
+    // once both are read.
+    void Loaded() override;
 
 protected:
     bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos) override;

@@ -125,7 +125,41 @@ TCustomButtonCellEditor::TCustomButtonCellEditor(QObject* owner) : TTextualEdito
     ClientResized();
 }
 
-TCustomButtonCellEditor::~TCustomButtonCellEditor() = default;
+TCustomButtonCellEditor::~TCustomButtonCellEditor() {
+    // The parts go with the fields already cleared: a button freed under
+    // the pointer tells the editor that the pointer left it.
+    std::unique_ptr<TSmallButton> button = std::move(FButton);
+    std::unique_ptr<TPopupView> popup = std::move(FPopup);
+    if (FPartCalls == 0) return;
+    // Freed by a handler that a part called: the part is still handling its
+    // event and goes when it is done, without reporting to this editor.
+    if (button) {
+        button->OnPress.Clear();
+        button->OnRelease.Clear();
+        button->SetEditor(nullptr);
+        button->hide();
+        button->setParent(nullptr);
+        button.release()->deleteLater();
+    }
+    if (popup) {
+        popup->OnCloseUp.Clear();
+        popup->OnValue.Clear();
+        popup->setParent(nullptr, popup->windowFlags());
+        popup.release()->deleteLater();
+    }
+}
+
+template <class Fn> void TCustomButtonCellEditor::FromPart(Fn&& Call) {
+    const QPointer<TCustomButtonCellEditor> alive(this);
+    ++FPartCalls;
+    const struct Done {
+        const QPointer<TCustomButtonCellEditor>& Alive;
+        ~Done() {
+            if (Alive) --Alive->FPartCalls;
+        }
+    } done{alive};
+    Call();
+}
 
 void TCustomButtonCellEditor::SetStyle(TDropDownStyle Value) {
     FDropDownStyle = Value;
@@ -156,8 +190,8 @@ void TCustomButtonCellEditor::CreateParts() {
             FButton->SetEditor(this);
             FButton->Hide();
             FButton->SetParentControl(this);
-            FButton->OnPress = [this](QObject*) { DropDown(); };
-            FButton->OnRelease = [this](QObject*) { ButtonClick(); };
+            FButton->OnPress = [this](QObject*) { FromPart([this] { DropDown(); }); };
+            FButton->OnRelease = [this](QObject*) { FromPart([this] { ButtonClick(); }); };
             LayoutButton();
         }
     }
@@ -167,8 +201,10 @@ void TCustomButtonCellEditor::CreateParts() {
         if (popupClass) {
             FPopup.reset(popupClass.Create(this));
             FPopup->Hide();
-            FPopup->OnCloseUp = [this](QObject*) { CloseUp(); };
-            FPopup->OnValue = [this](QObject*, const QString& Value) { PopupValueSelected(Value); };
+            FPopup->OnCloseUp = [this](QObject*) { FromPart([this] { CloseUp(); }); };
+            FPopup->OnValue = [this](QObject*, const QString& Value) {
+                FromPart([this, &Value] { PopupValueSelected(Value); });
+            };
         }
     }
 }
@@ -184,12 +220,14 @@ TPopupView* TCustomButtonCellEditor::Popup() {
 }
 
 void TCustomButtonCellEditor::PopupValueSelected(const QString& Value) {
+    const QPointer<TCustomButtonCellEditor> alive(this);
     // An assignment of another text reports itself; a choice of the text
     // already there is reported here, so that every choice is reported once.
     if (Value == Text())
         Edit(Text());
     else
         SetText(Value);
+    if (!alive) return;
     if (FButton) {
         FButton->SetHot(false);
         FButton->SetPressed(false);
@@ -314,6 +352,12 @@ void TPopupEditor::MouseDown(TMouseButton MouseButton, TShiftState Shift, int X,
 
 TComboBoxEditor::TComboBoxEditor(QObject* owner) : TPopupEditor(owner) {}
 
+TComboBoxEditor::~TComboBoxEditor() {
+    // A list that outlives the editor (see the button editor's destructor)
+    // must not show the items that go with it.
+    if (auto* list = qobject_cast<TPopupList*>(MadePopup())) list->SetItems(nullptr);
+}
+
 TPopupViewClass TComboBoxEditor::GetPopupClass() const {
     return TPopupViewClass::Of<TPopupList>();
 }
@@ -331,10 +375,22 @@ void TComboBoxEditor::SetShowImages(bool Value) {
 }
 
 void TComboBoxEditor::SetItemIndex(int Value) {
+    if (IsLoading()) {
+        FItemIndex = Value;
+        return;
+    }
     if (FItems.isEmpty()) return;
     FItemIndex = std::clamp(Value, 0, int(FItems.size()) - 1);
+    const QPointer<TComboBoxEditor> alive(this);
     SetText(FItems.at(FItemIndex));
-    if (ImagesShown()) update();
+    if (alive && ImagesShown()) update();
+}
+
+void TComboBoxEditor::Loaded() {
+    TPopupEditor::Loaded();
+    const int stored = FItemIndex;
+    FItemIndex = 0;
+    SetItemIndex(stored);
 }
 
 void TComboBoxEditor::PreparePopup() {
@@ -353,10 +409,12 @@ void TComboBoxEditor::PreparePopup() {
 }
 
 void TComboBoxEditor::PopupValueSelected(const QString& Value) {
+    const QPointer<TComboBoxEditor> alive(this);
     TPopupEditor::PopupValueSelected(Value);
+    if (!alive) return;
     if (const TPopupList* list = PopupList(); list && list->ChosenIndex() >= 0)
         SetItemIndex(list->ChosenIndex());
-    if (ImagesShown()) update();
+    if (alive && ImagesShown()) update();
 }
 
 void TComboBoxEditor::GetEditRect(TRect& Rect) {

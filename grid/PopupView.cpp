@@ -131,8 +131,23 @@ void TPopupView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
         CaptureMouse();
         return;
     }
-    if (ClientRect().Contains(Point(X, Y))) SelectAt(X, Y);
-    ClosePopup();
+    if (ClientRect().Contains(Point(X, Y)))
+        ChooseAndClose([&] { SelectAt(X, Y); });
+    else
+        ClosePopup();
+}
+
+void TPopupView::ChooseAndClose(const std::function<void()>& Choose) {
+    // The value notice may free the editor, and this popup with it; a notice
+    // that fails still leaves the popup closed, not open over the editor.
+    const QPointer<TPopupView> alive(this);
+    try {
+        Choose();
+    } catch (...) {
+        if (alive) ClosePopup();
+        throw;
+    }
+    if (alive) ClosePopup();
 }
 
 bool TPopupView::event(QEvent* event) {
@@ -384,8 +399,12 @@ TDatePopup::TDatePopup(QObject* owner) : TPopupView(owner) {
     };
     FTodayButton = makeButton(QStringLiteral("Today"), 18);
     FNoneButton = makeButton(QStringLiteral("None"), 79);
-    FTodayButton->OnClick = [this](QObject*) { ChooseAndClose(DateTimeToStr(Today())); };
-    FNoneButton->OnClick = [this](QObject*) { ChooseAndClose(QStringLiteral("0")); };
+    FTodayButton->OnClick = [this](QObject*) {
+        ChooseAndClose([this] { SendValue(DateTimeToStr(Today())); });
+    };
+    FNoneButton->OnClick = [this](QObject*) {
+        ChooseAndClose([this] { SendValue(QStringLiteral("0")); });
+    };
 }
 
 TDatePopup::~TDatePopup() = default;
@@ -534,20 +553,15 @@ void TDatePopup::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TDatePopup::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    FDayPressed = false;
     if (!Rect(0, 0, ClientWidth(), TitleStripHeight).Contains(Point(X, Y)))
         TPopupView::MouseUp(Button, Shift, X, Y);
-    FDayPressed = false;
 }
 
 void TDatePopup::SelectAt(int X, int Y) {
     int col = 0, row = 0;
     TDateTime day = 0;
     if (CellAt(X, Y, col, row) && TryCellDate(col, row, day)) SendValue(DateTimeToStr(day));
-}
-
-void TDatePopup::ChooseAndClose(const QString& Value) {
-    SendValue(Value);
-    ClosePopup();
 }
 
 void TDatePopup::Paint() {

@@ -10,6 +10,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 // A popup's answer: the text of what was chosen.
@@ -74,6 +75,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void CaptureMouse();
     void ReleaseMouseCapture();
+    // Runs what sends the value notice, then closes the popup.
+    void ChooseAndClose(const std::function<void()>& Choose);
 
     bool FClosed = true;
     bool FFirstUpSeen = false;
@@ -236,7 +239,6 @@ private:
     bool CellAt(int X, int Y, int& Col, int& Row) const;
     TRect DayArea() const;
     void PressDay(int X, int Y);
-    void ChooseAndClose(const QString& Value);
 
     TDateTime FDate = 0;
     TDateTime FSelectedDate = 0;

@@ -11,6 +11,8 @@
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -136,6 +138,76 @@ TEST(KeyRouting, KeyPreviewHearsAKeyOfAHostedEditOnceAndMaySwallowIt) {
     EXPECT_EQ(formHeard, "aq");
     EXPECT_EQ(controlHeard, "a");
     EXPECT_EQ(edit->text(), "a");
+}
+
+TEST(KeyRouting, KeyPreviewMayTypeAnotherCharacter) {
+    TForm form;
+    form.SetKeyPreview(true);
+    auto* host = new TWinControl(&form);
+    host->SetParentControl(&form);
+    auto* edit = new TEditControl(host);
+    auto* plain = new TWinControl(&form);
+    plain->SetParentControl(&form);
+    // The window types the locale's separator for the point.
+    form.OnKeyPress = [](QObject*, QChar& key) {
+        if (key == u'.') key = u',';
+    };
+    QString hostHeard, plainHeard;
+    host->OnKeyPress = [&](QObject*, QChar& key) { hostHeard += key; };
+    plain->OnKeyPress = [&](QObject*, QChar& key) { plainHeard += key; };
+    form.Show();
+    QTest::keyClicks(edit, "1.5");
+    EXPECT_EQ(hostHeard, "1,5");
+    EXPECT_EQ(edit->text(), "1,5");
+    QTest::keyClicks(plain, ".");
+    EXPECT_EQ(plainHeard, ",");
+    // The next key is the control's own again.
+    hostHeard.clear();
+    form.OnKeyPress = nullptr;
+    QTest::keyClicks(edit, ".");
+    EXPECT_EQ(hostHeard, ".");
+}
+
+TEST(KeyRouting, AKeyHandlerMayFreeItsControl) {
+    // Freed by KeyDown: the character of the key is heard no more, on the
+    // control or on the edit control it hosted.
+    for (const bool hosted : {false, true}) {
+        QStringList log;
+        auto* control = new TWinControl;
+        TEditControl* edit = hosted ? new TEditControl(control) : nullptr;
+        const QPointer<TWinControl> watch(control);
+        control->OnKeyDown = [&](QObject*, int&, TShiftState) {
+            log << QStringLiteral("down");
+            delete control;
+        };
+        control->OnKeyPress = [&](QObject*, QChar&) { log << QStringLiteral("press"); };
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(hosted ? static_cast<QWidget*>(edit) : control, &press);
+        EXPECT_TRUE(watch.isNull());
+        EXPECT_EQ(log, QStringList({"down"})) << hosted;
+    }
+    // Freed by KeyPress: the key goes no further on it.
+    auto* control = new TWinControl;
+    const QPointer<TWinControl> watch(control);
+    control->OnKeyPress = [&](QObject*, QChar&) { delete control; };
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    QApplication::sendEvent(control, &key);
+    EXPECT_TRUE(watch.isNull());
+}
+
+TEST(MouseRouting, AControlFreedByItsMouseUpHandlerIsNotClicked) {
+    int clicks = 0;
+    auto* control = new TControl;
+    control->resize(40, 20);
+    const QPointer<TControl> watch(control);
+    control->OnMouseUp = [&](QObject*, TMouseButton, TShiftState, int, int) { delete control; };
+    control->OnClick = [&](QObject*) { ++clicks; };
+    QTest::mousePress(control, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control, &release);
+    EXPECT_TRUE(watch.isNull());
+    EXPECT_EQ(clicks, 0);
 }
 
 TEST(FocusRouting, TheHostEntersAndExitsWithItsEditButNotWithTheWindowsActivation) {

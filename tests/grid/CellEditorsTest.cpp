@@ -16,6 +16,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QStyle>
 #include <QTest>
 #include <QWheelEvent>
@@ -411,6 +412,15 @@ TEST_F(CellEditors, ALoneSignIsAConversionError) {
     EXPECT_DOUBLE_EQ(editor.Value(), 0);
     editor.SetValue(QStringLiteral("abc"));
     EXPECT_DOUBLE_EQ(editor.Value(), 0);
+
+    // Taking any text, the editor formats nothing when its unit changes, so
+    // it reads nothing either.
+    editor.SetOptions(TNumericEditor::TEditOptions(TNumericEditor::eoAllowAll) |
+                      TNumericEditor::eoAllowSigns);
+    editor.SetValue(QStringLiteral("-"));
+    EXPECT_NO_THROW(editor.SetTextAfter(QStringLiteral(" kg")));
+    EXPECT_EQ(editor.TextAfter(), " kg");
+    EXPECT_EQ(editor.Text(), "-");
 }
 
 TEST_F(CellEditors, CleanNumberKeepsOneSeparatorAndALeadingSign) {
@@ -601,6 +611,55 @@ TEST_F(CellEditors, HoldingASpinButtonStepsOnceThenRepeatsAfterTheDelay) {
     SendMouse(buttons, QEvent::MouseButtonRelease, lower, Qt::LeftButton, Qt::NoButton);
 }
 
+TEST_F(CellEditors, AHeldSpinButtonLetsGoWhenTheEditorIsHiddenOrLeft) {
+    TForm form;
+    form.SetClientWidth(200);
+    form.SetClientHeight(60);
+    auto* spin = new TSpinEditor(&form);
+    spin->SetParentControl(&form);
+    auto* other = new TTextualEditor(&form);
+    other->SetParentControl(&form);
+    other->SetTop(30);
+    form.Show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    TSpinButtons* buttons = spin->Buttons();
+    const auto expectLetGo = [&](double value) {
+        EXPECT_EQ(buttons->PressedPart(), 0);
+        EXPECT_FALSE(buttons->DelayTimer()->Enabled() || buttons->RepeatTimer()->Enabled());
+        // Ticks already on their way step no more.
+        buttons->DelayTimer()->Timer();
+        buttons->RepeatTimer()->Timer();
+        EXPECT_DOUBLE_EQ(spin->Value(), value);
+    };
+
+    // Held by the mouse while the grid closes the editor.
+    SendMouse(buttons, QEvent::MouseButtonPress, QPoint(3, 2), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(spin->Value(), 1);
+    spin->Hide();
+    expectLetGo(1);
+
+    // Held by the Up key while the focus moves on: the key's release goes to
+    // the other control.
+    spin->Show();
+    spin->setFocus();
+    QTest::keyPress(spin->EditControl(), Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(spin->Value(), 2);
+    other->setFocus();
+    expectLetGo(2);
+
+    // Held while another window takes the activation.
+    spin->setFocus();
+    QTest::keyPress(spin->EditControl(), Qt::Key_Up);
+    EXPECT_DOUBLE_EQ(spin->Value(), 3);
+    TForm second;
+    second.SetBounds(300, 300, 100, 50);
+    second.Show();
+    second.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&second));
+    expectLetGo(3);
+}
+
 TEST_F(CellEditors, ArrowKeysAndTheWheelPressTheSpinButtons) {
     TSpinEditor spin;
     spin.SetMin(-10);
@@ -740,6 +799,44 @@ TEST_F(CellEditors, TheCheckBoxIsPlacedInTheGrownClientAreaWithAMarginOf2) {
     // Inside a border the client area moves by one pixel.
     box.SetBorderStyle(TCellEditor::bsSingle);
     EXPECT_EQ(BoundsOfOther(Render(box), QRect(1, 1, 58, 28), window), QRect(24, 9, 13, 13));
+}
+
+// ------------------------------------------------------------- notices
+
+TEST_F(CellEditors, ANoticeHandlerMayFreeItsEditor) {
+    // A step by a spin button, by the Up key and by the wheel.
+    for (int route = 0; route < 3; ++route) {
+        auto* spin = new TSpinEditor;
+        spin->Show();
+        const QPointer<TSpinEditor> watch(spin);
+        spin->OnEdit = [&](QObject*, const AnsiString&) { delete spin; };
+        if (route == 0) {
+            SendMouse(spin->Buttons(), QEvent::MouseButtonPress, QPoint(3, 2), Qt::LeftButton,
+                      Qt::LeftButton);
+        } else if (route == 1) {
+            QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QApplication::sendEvent(spin->EditControl(), &up);
+        } else {
+            Wheel(spin, 120);
+        }
+        EXPECT_TRUE(watch.isNull()) << route;
+    }
+
+    // Freed by OnChange, an editor raises no OnEdit.
+    auto* text = new TTextualEditor;
+    int edits = 0;
+    text->OnChange = [&](QObject*) { delete text; };
+    text->OnEdit = [&](QObject*, const AnsiString&) { ++edits; };
+    text->SetValue(QStringLiteral("x"));
+    EXPECT_EQ(edits, 0);
+
+    // A check box toggled by the space bar.
+    auto* box = new TCheckBoxEditor;
+    const QPointer<TCheckBoxEditor> watchBox(box);
+    box->OnEdit = [&](QObject*, const AnsiString&) { delete box; };
+    QKeyEvent space(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QApplication::sendEvent(box, &space);
+    EXPECT_TRUE(watchBox.isNull());
 }
 
 // ----------------------------------------------------------------- layouts

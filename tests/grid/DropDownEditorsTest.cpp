@@ -728,3 +728,149 @@ TEST_F(DropDownEditors, TheEditorsAreReadFromALayoutAndWrittenBack) {
     EXPECT_EQ(again.findChildren<TComboBoxEditor*>().size(), 1);
     EXPECT_EQ(again.findChildren<TSmallButton*>(Qt::FindDirectChildrenOnly).size(), 0);
 }
+
+TEST_F(DropDownEditors, AStoredItemIndexIsKeptWhateverTheOrderOfItsProperties) {
+    RegisterGridClasses();
+    // The index may be read before the items it points into: the writer puts
+    // the properties in their declared order, ItemIndex before Items.
+    const QByteArray layout = R"(<object class="TForm" name="Host">
+  <object class="TComboBoxEditor" name="Kind">
+    <property name="ItemIndex">2</property>
+    <property name="Items">
+      <item>first</item>
+      <item>second</item>
+      <item>third</item>
+    </property>
+  </object>
+</object>)";
+    TForm form;
+    ReadComponent(&form, layout);
+    auto* kind = form.findChild<TComboBoxEditor*>("Kind");
+    ASSERT_NE(kind, nullptr);
+    EXPECT_EQ(kind->ItemIndex(), 2);
+    EXPECT_EQ(kind->Text(), "third");
+    QTest::keyClick(kind->EditControl(), Qt::Key_Up);
+    EXPECT_EQ(kind->Text(), "second");
+
+    TForm again;
+    ReadComponent(&again, WriteComponent(&form));
+    auto* copy = again.findChild<TComboBoxEditor*>("Kind");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->ItemIndex(), 1);
+    EXPECT_EQ(copy->Text(), "second");
+}
+
+// A handler may put the editor away while the part that reported to it is
+// still handling its event: the editor goes at once, the part when its
+// event is done, and nothing is left holding the pointer.
+
+// Frees an editor from a handler, as a grid that drops its column would;
+// the keyboard has gone back to the grid before.
+template <class E> void FreeFromHandler(QPointer<E>& editor) {
+    editor->EditControl()->clearFocus();
+    delete editor.data();
+}
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenAChoiceIsReported) {
+    {
+        auto host = std::make_unique<THosted<TComboBoxEditor>>();
+        QPointer<TComboBoxEditor> editor = host->Editor;
+        editor->SetItems(Numbered(5));
+        editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+        Click(editor->Button(), host->OnButton());
+        QPointer<TPopupList> list = editor->PopupList();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+        PointerTo(list, InPopup(20, 16 + 8));
+        Click(list, InPopup(20, 16 + 8));
+        EXPECT_TRUE(editor.isNull());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(list.isNull());
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    }
+    {
+        // The calendar's "None" reports from a button of its own.
+        auto host = std::make_unique<THosted<TDatePickerEditor>>();
+        QPointer<TDatePickerEditor> editor = host->Editor;
+        editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+        Click(editor->Button(), host->OnButton());
+        QPointer<TDatePopup> calendar = editor->Calendar();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(calendar));
+        PointerTo(calendar->NoneButton(), QPoint(24, 10));
+        Click(calendar->NoneButton(), QPoint(24, 10));
+        EXPECT_TRUE(editor.isNull());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(calendar.isNull());
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    }
+}
+
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorFromOnButtonClick) {
+    THosted<TCustomButtonCellEditor> host;
+    QPointer<TCustomButtonCellEditor> editor = host.Editor;
+    int clicks = 0;
+    editor->OnButtonClick = [&](QObject*) {
+        ++clicks;
+        FreeFromHandler(editor);
+    };
+    QPointer<TSmallButton> button = editor->Button();
+    const QPoint at = host.OnButton();
+    Click(button, at);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(editor.isNull());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(button.isNull());
+}
+
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenAKeyStepsTheItems) {
+    TImageList images;
+    images.SetWidth(8);
+    images.SetHeight(8);
+    TForm form;
+    QPointer<TComboBoxEditor> editor = new TComboBoxEditor(&form);
+    editor->SetParentControl(&form);
+    editor->SetItems({"one", "two"});
+    editor->SetImages(&images);
+    editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+    QTest::keyClick(editor->EditControl(), Qt::Key_Down);
+    EXPECT_TRUE(editor.isNull());
+}
+
+TEST_F(DropDownEditors, AHandlerMayFreeTheEditorWhenTheWheelStepsTheItems) {
+    TForm form;
+    QPointer<TComboBoxEditor> editor = new TComboBoxEditor(&form);
+    editor->SetParentControl(&form);
+    editor->SetItems({"one", "two", "three"});
+    editor->OnEdit = [&](QObject*, const AnsiString&) { FreeFromHandler(editor); };
+    // Two notches in one turn: the editor goes with the first.
+    Wheel(editor, -240);
+    EXPECT_TRUE(editor.isNull());
+}
+
+TEST_F(DropDownEditors, TheListSurvivesItsItemsChangingAndItsEditorGoingWhileOpen) {
+    auto host = std::make_unique<THosted<TComboBoxEditor>>();
+    TComboBoxEditor* editor = host->Editor;
+    editor->SetItems(Numbered(12));
+    editor->SetItemIndex(10);
+    TNotices notices(*editor);
+    Click(editor->Button(), host->OnButton());
+    QPointer<TPopupList> list = editor->PopupList();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    ASSERT_EQ(list->VertScrollBar()->Position(), 4);
+    // The list shows the editor's items as they are now: fewer rows than it
+    // was opened with, and a click where a row was chooses nothing.
+    editor->Items() = Numbered(3);
+    list->repaint();
+    PointerTo(list, InPopup(20, 5 * 16 + 8));
+    Click(list, InPopup(20, 5 * 16 + 8));
+    EXPECT_TRUE(list->Closed());
+    EXPECT_TRUE(notices.Edits.isEmpty());
+    EXPECT_EQ(editor->Text(), "item 10");
+
+    // The editor freed while its list is open takes the list along and
+    // leaves the pointer free.
+    Click(editor->Button(), host->OnButton());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list));
+    editor->EditControl()->clearFocus();
+    delete editor;
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}

@@ -7,6 +7,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "PopupView.h"
+#include "Exceptions.h"
 #include "GridTestSupport.h"
 #include "ImgList.h"
 #include "SharedClasses.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <QWheelEvent>
 #include <functional>
@@ -250,6 +252,64 @@ TEST(PopupView, IsAFramedWindowThatLeavesTheFocusAlone) {
     }
     popup.ClosePopup();
     EXPECT_FALSE(popup.isVisible() || popup.HasMouseCapture());
+}
+
+TEST(PopupView, AChoiceWhoseNoticeFailsStillClosesThePopup) {
+    const auto refusing = [](Log& said) {
+        return [&said](QObject*, const QString& v) {
+            said.push_back("value " + v);
+            throw Exception(QStringLiteral("refused"));
+        };
+    };
+    {
+        OpenList open(20, 8, QStringLiteral("item 3"));
+        open.List.OnValue = refusing(open.Said);
+        PointerTo(&open.List, InWindow(30, 40));
+        Click(&open.List, InWindow(30, 40));
+        EXPECT_EQ(open.Said, (Log{"value item 5", "closed"}));
+        EXPECT_TRUE(open.List.Closed());
+        EXPECT_FALSE(open.List.isVisible() || open.List.HasMouseCapture());
+    }
+    {
+        OpenCalendar open(EncodeDate(2024, 3, 20));
+        open.Calendar.OnValue = refusing(open.Said);
+        Click(open.Calendar.NoneButton(), QPoint(24, 10));
+        EXPECT_EQ(open.Said, (Log{"value 0", "closed"}));
+        EXPECT_TRUE(open.Calendar.Closed());
+        EXPECT_FALSE(open.Calendar.isVisible() || open.Calendar.HasMouseCapture());
+    }
+}
+
+TEST(PopupView, AValueHandlerMayFreeTheEditorThatOwnsThePopup) {
+    PinnedFormats formats;
+    QStringList items = Numbered(4);
+    // A release on an item, on a day, and a click on "None".
+    for (int route = 0; route < 3; ++route) {
+        auto* dropper = new TDropper;
+        TPopupView* popup = nullptr;
+        if (route == 0) {
+            auto* list = new TPopupList(dropper);
+            list->SetItems(&items);
+            list->SetClientSize(100, 64);
+            popup = list;
+        } else {
+            auto* calendar = new TDatePopup(dropper);
+            calendar->SetDate(EncodeDate(2024, 3, 20));
+            popup = calendar;
+        }
+        DropWithAPress(*dropper, *popup);
+        const QPointer<TPopupView> watch(popup);
+        popup->OnValue = [&](QObject*, const QString&) { delete dropper; };
+        if (route == 0) {
+            popup->MouseUp(mbLeft, 0, 10, 20);
+        } else if (route == 1) {
+            const TRect day = TDatePopup::CellRect(3, 2);
+            popup->MouseUp(mbLeft, 0, day.Left + 5, day.Top + 5);
+        } else {
+            static_cast<TDatePopup*>(popup)->NoneButton()->Click();
+        }
+        EXPECT_TRUE(watch.isNull()) << route;
+    }
 }
 
 // ------------------------------------------------------------------- list
