@@ -675,13 +675,18 @@ TBitmap::TBitmap(const QImage& image) {
 
 TBitmap::~TBitmap() = default;
 
-TBitmap::TBitmap(const TBitmap& other) : FImage(other.Image()), FFormat(other.FFormat) {}
+TBitmap::TBitmap(const TBitmap& other)
+    : FImage(other.Image()), FFormat(other.FFormat), FTransparent(other.FTransparent),
+      FTransparentColor(other.FTransparentColor) {}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
     if (this != &other) {
         FinishDrawing();
         FImage = other.Image();
         FFormat = other.FFormat;
+        FTransparent = other.FTransparent;
+        FTransparentColor = other.FTransparentColor;
+        Changed();
     }
     return *this;
 }
@@ -699,9 +704,12 @@ void TBitmap::SetSize(int width, int height) {
     width = std::max(0, width);
     height = std::max(0, height);
     if (width == 0 || height == 0) {
+        const bool had = !FImage.isNull();
         FImage = QImage();
+        if (had) Changed();
         return;
     }
+    if (width == FImage.width() && height == FImage.height()) return;
     QImage image(width, height, QtFormat(FFormat));
     image.fill(0);
     if (!FImage.isNull()) {
@@ -710,12 +718,14 @@ void TBitmap::SetSize(int width, int height) {
         p.drawImage(QPoint(0, 0), FImage);
     }
     FImage = image;
+    Changed();
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
     FinishDrawing();
     FFormat = format;
     if (!FImage.isNull()) FImage = FImage.convertToFormat(QtFormat(format));
+    Changed();
 }
 
 TCanvas* TBitmap::Canvas() const {
@@ -732,6 +742,7 @@ void TBitmap::SetImage(const QImage& image) {
     FinishDrawing();
     FFormat = image.hasAlphaChannel() ? pf32bit : pf24bit;
     FImage = image.isNull() ? QImage() : image.convertToFormat(QtFormat(FFormat));
+    Changed();
 }
 
 bool TBitmap::LoadFromFile(const QString& path) {

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QRegion>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -195,12 +196,30 @@ public:
     int Alpha(int x, int y) const;
     void SetPixel(int x, int y, TColor color, int alpha = 255);
 
+    // A transparent bitmap is meant to be drawn without its pixels of
+    // TransparentColor; the painters that honour it test these.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool value) { FTransparent = value; }
+    TColor TransparentColor() const { return FTransparentColor; }
+    void SetTransparentColor(TColor value) { FTransparentColor = value; }
+
+    // Runs after the picture was replaced, resized, converted or loaded
+    // (not after drawing on the canvas or setting single pixels). A copy
+    // does not take the handler over.
+    std::function<void()> OnChange;
+
 private:
     class TBitmapCanvas;
     static QImage::Format QtFormat(TPixelFormat format);
     void FinishDrawing() const;
 
+    void Changed() const {
+        if (OnChange) OnChange();
+    }
+
     QImage FImage;
     TPixelFormat FFormat = pfDevice;
+    bool FTransparent = false;
+    TColor FTransparentColor = clDefault;
     mutable std::unique_ptr<TBitmapCanvas> FCanvas;
 };

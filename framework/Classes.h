@@ -115,12 +115,27 @@ public:
         return false;
     }
 
+    // Runs once the layout reader has read the whole entry of a child that
+    // ReadChild took (its properties set): a collection appends the child
+    // here, in the order the entries stand, and may raise to refuse it
+    // (having freed it), which the reader reports as its error. Complete is
+    // false when reading the entry failed and the reader is about to raise
+    // its error; a holder that would keep a half-read child frees it here.
+    virtual void ChildRead(QObject* child, bool complete) {
+        (void)child;
+        (void)complete;
+    }
+
     // The components a layout stores inside this one, in order: a window's
     // controls, a menu's items, a grid's columns.
     virtual std::vector<QObject*> StreamedChildren() const { return {}; }
     // True for a component that lives inside another component of the
     // layout (a menu item in its menu) rather than directly in the window.
     virtual bool HasParentComponent() const { return false; }
+    // True for a component that exists only inside a holder that takes it
+    // (a grid's column): the layout reader refuses it anywhere else, named
+    // or not.
+    virtual bool NeedsHolder() const { return false; }
 
     struct EventEntry {
         QByteArray Name;

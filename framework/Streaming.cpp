@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -127,8 +128,10 @@ private:
         child->setObjectName(name);
         Begin(child);
         TComponentBase* holder = AsComponent(parent);
+        const TComponentBase* childComponent = AsComponent(child);
         const bool taken = holder && holder->ReadChild(child);
-        if (!taken && (name.isEmpty() || child->isWidgetType())) {
+        if (!taken && (name.isEmpty() || child->isWidgetType() ||
+                       (childComponent && childComponent->NeedsHolder()))) {
             const QString parentName = parent->objectName();
             delete child;
             FLoaded.pop_back();
@@ -136,7 +139,25 @@ private:
                            .arg(parentName.isEmpty() ? QStringLiteral("this object") : parentName,
                                 QString::fromLatin1(cls)));
         }
-        ReadBody(child, depth + 1);
+        if (!taken) {
+            ReadBody(child, depth + 1);
+            return;
+        }
+        try {
+            ReadBody(child, depth + 1);
+        } catch (...) {
+            // The holder may free the child: nothing here uses it any more.
+            FLoaded.erase(std::find(FLoaded.begin(), FLoaded.end(), child), FLoaded.end());
+            holder->ChildRead(child, false);
+            throw;
+        }
+        try {
+            holder->ChildRead(child, true);
+        } catch (const Exception& e) {
+            // The holder refused the child and has freed it.
+            FLoaded.erase(std::find(FLoaded.begin(), FLoaded.end(), child), FLoaded.end());
+            Fail(FXml, e.Message());
+        }
     }
 
     void ReadProperty(QObject* object) {

@@ -1,6 +1,7 @@
 #include "Grid.h"
 
 #include "CellEditors.h"
+#include "ColumnClasses.h"
 
 void RegisterGridClasses() {
     RegisterClass<TCellEditor>();
@@ -13,4 +14,17 @@ void RegisterGridClasses() {
     RegisterClass<TDatePickerEditor>();
     RegisterClass<TCanvasCellEditor>();
     RegisterClass<TCheckBoxEditor>();
+
+    // The column types a layout may name; the increment column is made
+    // only in code.
+    RegisterClass<TGraphicColumn>();
+    RegisterClass<TCheckBoxColumn>();
+    RegisterClass<TDateColumn>();
+    RegisterClass<THtmlColumn>();
+    RegisterClass<TImageColumn>();
+    RegisterClass<TComboBoxColumn>();
+    RegisterClass<TNumericColumn>();
+    RegisterClass<TProgressColumn>();
+    RegisterClass<TRateColumn>();
+    RegisterClass<TTextualColumn>();
 }
