@@ -402,15 +402,25 @@ void TControl::leaveEvent(QEvent* event) {
 
 // ------------------------------------------------------------- TWinControl
 
+int TWinControl::FocusNoticesHeldCount = 0;
+
 TWinControl::~TWinControl() {
     SetComponentStateFlags(csDestroying, true);
     // A control freed while it or a control inside it has the keyboard gives
     // it up now, while the controls are whole: Qt would do it only once this
     // is a bare QWidget, and its focus notices would then reach a
     // half-destroyed control (or a hosted edit control asking after it). A
-    // control that is going away reports no exit.
+    // control that is going away, or one inside it, reports no exit.
     QWidget* focus = QApplication::focusWidget();
-    if (focus && (focus == this || isAncestorOf(focus))) focus->clearFocus();
+    if (focus && (focus == this || isAncestorOf(focus))) {
+        ++FocusNoticesHeldCount;
+        focus->clearFocus();
+        --FocusNoticesHeldCount;
+    }
+}
+
+bool TWinControl::FocusNoticesHeld() {
+    return FocusNoticesHeldCount > 0;
 }
 
 TWinControl::TWinControl(QObject* owner) : TControl(owner) {
@@ -489,7 +499,7 @@ void TWinControl::focusInEvent(QFocusEvent* event) {
 
 void TWinControl::focusOutEvent(QFocusEvent* event) {
     TControl::focusOutEvent(event);
-    if (FocusMovesBetweenControls(event->reason()) && !(ComponentState() & csDestroying)) DoExit();
+    if (FocusMovesBetweenControls(event->reason()) && !FocusNoticesHeld()) DoExit();
 }
 
 std::vector<TControl*> TWinControl::Controls() const {

@@ -298,6 +298,10 @@ public:
     explicit TWinControl(QObject* owner = nullptr);
     ~TWinControl() override;
 
+    // True while a control being freed takes the keyboard from itself or a
+    // control inside it: no exit is reported then.
+    static bool FocusNoticesHeld();
+
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int value) { FTabOrder = value; }
     bool TabStop() const { return FTabStop; }
@@ -356,6 +360,7 @@ protected:
     static bool IsKeyReceiver(const QObject* object);
 
 private:
+    static int FocusNoticesHeldCount;
     int FTabOrder = -1;
     bool FTabStop = false;
     bool FAligning = false;

@@ -175,7 +175,7 @@ void TEditControl::focusInEvent(QFocusEvent* event) {
 
 void TEditControl::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (FocusMovesBetweenControls(event->reason()) && !(FHost->ComponentState() & csDestroying))
+    if (FocusMovesBetweenControls(event->reason()) && !TWinControl::FocusNoticesHeld())
         FHost->DoExit();
 }
 
