@@ -300,7 +300,17 @@ void TCustomColumn::SetOptions(TColumnOptions Value) {
 
 void TCustomColumn::SetPosition(int Value) {
     if (FColumns && !GridLoading()) {
-        FColumns->MoveColumn(FPosition, Value);
+        // Columns read with equal Positions share a number until the first
+        // move renumbers them; the column is moved from where it is shown,
+        // not from the place its number names for another column.
+        int current = FPosition;
+        const std::vector<TCustomColumn*>& shown = FColumns->FDisplayItems;
+        if (current >= 0 && current < static_cast<int>(shown.size()) &&
+            shown[static_cast<std::size_t>(current)] != this) {
+            const auto it = std::find(shown.begin(), shown.end(), this);
+            if (it != shown.end()) current = static_cast<int>(it - shown.begin());
+        }
+        FColumns->MoveColumn(current, Value);
         Changed(ccPosition);
     }
     FPosition = Value;

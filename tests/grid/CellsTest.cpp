@@ -309,6 +309,37 @@ TEST_F(Cells, RowOperationsAnywhereKeepTheColumnsInStep) {
     EXPECT_EQ(Column(1), model);
 }
 
+// Rows taken from the front and given at either end: the lists make room
+// in front as well as behind, and a row inserted after the last one lands
+// there.
+TEST_F(Cells, RowsComeAndGoAtBothEnds) {
+    Fill({{"r"}, {"r"}});
+    QStringList model = {"r"};
+    std::mt19937 rng(77);
+    for (int step = 0; step < 2000; ++step) {
+        const int n = FCells.RowCount();
+        const QString text = QString::number(step);
+        const unsigned what = rng() % 4;
+        if (what == 0 && n > 0) {
+            FCells.DeleteRow(0);
+            model.removeFirst();
+        } else if (what == 1 && n > 0) {
+            FCells.DeleteRow(n - 1);
+            model.removeLast();
+        } else {
+            const int at = what == 2 ? 0 : n;
+            FCells.InsertRow(at);
+            SetText(0, at, text);
+            SetText(1, at, text);
+            model.insert(at, text);
+        }
+    }
+    EXPECT_EQ(Column(0), model);
+    EXPECT_EQ(Column(1), model);
+    EXPECT_EQ(ErrorOf([&] { FCells.InsertRow(FCells.RowCount() + 1); }),
+              QStringLiteral("List index out of bounds (%1)").arg(model.size() + 1));
+}
+
 // ---- Change report
 
 TEST_F(Cells, AChangeDropsTheRecordedSortEvenWhenItsHandlerFails) {

@@ -151,6 +151,25 @@ TEST_F(Columns, EqualPositionsKeepReadingOrderUntilAMoveRenumbersThem) {
         EXPECT_EQ(columns->DisplayItems(p)->Position(), p);
 }
 
+// Of two columns read with the same Position only the first is shown
+// there; setting the second one's Position must move that column, not the
+// one its stored number happens to name.
+TEST_F(Columns, SettingThePositionOfAColumnReadWithAnEqualPositionMovesThatColumn) {
+    auto form = Read(GridLayout(ColumnEntry(1) + ColumnEntry(1) + ColumnEntry(0)));
+    TColumns* columns = GridOf(form.get())->Columns();
+    TCustomColumn* first = columns->Items(0);
+    TCustomColumn* second = columns->Items(1);
+    TCustomColumn* third = columns->Items(2);
+    ASSERT_EQ(columns->DisplayItems(2), second);
+
+    second->SetPosition(0);
+    EXPECT_EQ(columns->DisplayItems(0), second);
+    EXPECT_EQ(columns->DisplayItems(1), third);
+    EXPECT_EQ(columns->DisplayItems(2), first);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(columns->DisplayItems(p)->Position(), p);
+}
+
 TEST_F(Columns, StoredPositionsThatAreNoDisplayPositionsOrderButCannotBeSet) {
     auto form = Read(GridLayout(ColumnEntry(10) + ColumnEntry(5)));
     TTestGridView* grid = GridOf(form.get());
