@@ -1,23 +1,11 @@
 #include "CustomGridView.h"
 
-TCustomGridView::TCustomGridView(QObject* owner)
-    : TCustomGridViewControl(owner), FColumns(new TColumns(this)) {
-    FColumns->OnColumnChange = [this](TColumns*, TCustomColumn* column, TColumnChange kind) {
-        ColumnChanged(column, kind);
-    };
-    FColumns->OnStructureChange = [this](TColumns*, TColumnsChange kind, int, int) {
-        ColumnsChanged(kind);
-    };
-}
+TCustomGridView::TCustomGridView(QObject* owner) : TCustomGridViewControl(owner) {}
 
-TCustomGridView::~TCustomGridView() {
-    // Freed while the grid is still whole: the columns' companions may
-    // stand on it.
-    delete FColumns;
-}
+TCustomGridView::~TCustomGridView() = default;
 
 void TCustomGridView::SetColumns(TColumns* Value) {
-    if (Value && Value != FColumns) {
+    if (Value && Value != Columns()) {
         // Everything that may fail comes before the own columns go.
         std::vector<std::unique_ptr<TCustomColumn>> copies;
         for (int i = 0; i < Value->Count(); ++i) {
@@ -30,9 +18,9 @@ void TCustomGridView::SetColumns(TColumns* Value) {
             copies.emplace_back(column);
             column->Assign(source);
         }
-        FColumns->Clear();
+        Columns()->Clear();
         for (auto& column : copies)
-            FColumns->Add(column.release());
+            Columns()->Add(column.release());
     }
     update();
 }
@@ -42,10 +30,10 @@ bool TCustomGridView::ReadChild(QObject* child) {
     if (!column) return false;
     if (!FColumnsReadStarted) {
         FColumnsReadStarted = true;
-        FColumns->Clear();
+        Columns()->Clear();
     }
-    column->setParent(FColumns);
-    column->FColumns = FColumns;
+    column->setParent(Columns());
+    column->FColumns = Columns();
     return true;
 }
 
@@ -54,7 +42,7 @@ void TCustomGridView::ChildRead(QObject* child, bool complete) {
     if (!column) return;
     if (complete) {
         try {
-            FColumns->Add(column);
+            Columns()->Add(column);
             return;
         } catch (...) {
             column->FColumns = nullptr;
@@ -69,8 +57,8 @@ void TCustomGridView::ChildRead(QObject* child, bool complete) {
 
 std::vector<QObject*> TCustomGridView::StreamedChildren() const {
     std::vector<QObject*> children;
-    for (int i = 0; i < FColumns->Count(); ++i)
-        children.push_back(FColumns->Items(i));
+    for (int i = 0; i < Columns()->Count(); ++i)
+        children.push_back(Columns()->Items(i));
     return children;
 }
 

@@ -14,7 +14,6 @@ public:
     explicit TCustomGridView(QObject* owner = nullptr);
     ~TCustomGridView() override;
 
-    TColumns* Columns() const { return FColumns; }
     // The grid keeps its own collection: the given one's columns are copied
     // into it (each a new column of the same class with the same settings),
     // then the grid repaints. Its own collection or none only repaints.
@@ -30,7 +29,6 @@ public:
     void Loaded() override;
 
 private:
-    TColumns* FColumns;
     // The columns stored in a layout replace those the grid had: the first
     // column read empties the collection.
     bool FColumnsReadStarted = false;
