@@ -404,3 +404,47 @@ TEST_F(GridPaint, APaintPassAsksOnlyTheRowsInView) {
 }
 
 } // namespace
+
+namespace {
+
+int Count(const QImage& img, const QRect& area, QRgb color) {
+    return area.width() * area.height() - CountOther(img, area, color);
+}
+
+// The border and the strips follow the platform's style while themes are
+// on and the header style is automatic.
+TEST(GridPaintThemed, BorderAndStripsThroughTheStyle) {
+    const bool themes = ThemesEnabled();
+    TTestDataGrid grid;
+    grid.SetBounds(0, 0, 300, 120);
+    grid.AddColumn(100);
+    grid.SetOptions(TGridOptions(goHeader) | goInput | goFooter | goIndicator);
+    auto render = [&] {
+        QImage img(grid.size(), QImage::Format_RGB32);
+        img.fill(qRgb(255, 0, 255));
+        grid.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        img.fill(qRgb(255, 0, 255));
+        grid.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        return img;
+    };
+    SetThemesEnabled(false);
+    const QImage classic = render();
+    SetThemesEnabled(true);
+    ASSERT_TRUE(ThemesActive());
+    const QImage themed = render();
+    SetThemesEnabled(themes);
+    // Nothing left unpainted either way.
+    EXPECT_EQ(Count(classic, classic.rect(), qRgb(255, 0, 255)), 0);
+    EXPECT_EQ(Count(themed, themed.rect(), qRgb(255, 0, 255)), 0);
+    // The frame and the header corner differ; the rows do not.
+    EXPECT_GT(CountChangedOutside(classic, themed, QRect(1, 1, 298, 118)), 0);
+    EXPECT_EQ(classic.copy(60, 60, 30, 10), themed.copy(60, 60, 30, 10));
+    // The default header style keeps the classic drawing with themes on.
+    SetThemesEnabled(true);
+    grid.SetHeaderStyle(hsDefault);
+    const QImage plain = render();
+    SetThemesEnabled(themes);
+    EXPECT_EQ(CountChangedOutside(classic, plain, QRect()), 0);
+}
+
+} // namespace
