@@ -228,6 +228,27 @@ TEST_F(GridPaint, DrawCellBackgroundMayTakeOverTheFill) {
     EXPECT_EQ(rects.back(), Grid.GetCellRect(1, 0, 1));
 }
 
+TEST_F(GridPaint, TheEditedCellIsOnlyFramed) {
+    CallList(2);
+    Grid.Select(1, 0, 0);
+    Grid.Background = clYellow;
+    Grid.FEditor = Grid.Columns()->Items(1)->Editor();
+    Grid.FState |= TCustomGridViewControl::CellEditing;
+    Grid.FEditCol = 1;
+    Grid.FEditRow = 0;
+    Grid.SetOptions(Grid.Options() | goAlwaysShowSelection);
+    const QImage img = Render();
+    // Under the editor the ground stays; a frame in the cell's own colour
+    // (the editor's cell is not drawn selected).
+    EXPECT_EQ(img.pixel(100, 30), qRgb(255, 0, 255));
+    EXPECT_EQ(img.pixel(40, 30), Rgb(clYellow));
+    EXPECT_EQ(img.pixel(100, 20), Rgb(clYellow));
+    EXPECT_EQ(img.pixel(158, 30), Rgb(clYellow));
+    EXPECT_EQ(img.pixel(100, 50), Rgb(clYellow));
+    EXPECT_FALSE(Grid.IsCellSelected(1, 0));
+    Grid.FEditor = nullptr;
+}
+
 TEST_F(GridPaint, DrawingOptionsChooseContentAndCustomDrawing) {
     CallList(2);
     int custom = 0;

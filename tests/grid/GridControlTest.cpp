@@ -391,6 +391,7 @@ protected:
     // The areas painted for what was invalidated since the last flush.
     std::vector<QRect> Flush() {
         Grid.Painted.clear();
+        Grid.PaintedRegions.clear();
         QApplication::processEvents();
         return Grid.Painted;
     }
@@ -436,6 +437,52 @@ TEST_F(GridControlRepaint, TheSelectionOfFullRows) {
     EXPECT_TRUE(Flush().empty());
     Grid.InvalidateSelection();
     EXPECT_EQ(Flush(), std::vector<QRect>{QRect(0, 62, 530, 21)});
+}
+
+TEST_F(GridControlRepaint, AnOutlineOnlyOrTheInputCellOnly) {
+    Grid.InvalidateRow(2, true);
+    Flush();
+    ASSERT_EQ(Grid.PaintedRegions.size(), 1u);
+    const QRegion outline = Grid.PaintedRegions[0];
+    EXPECT_TRUE(outline.contains(QPoint(0, 62)));
+    EXPECT_TRUE(outline.contains(QPoint(529, 82)));
+    EXPECT_TRUE(outline.contains(QPoint(300, 82)));
+    EXPECT_FALSE(outline.contains(QPoint(300, 70)));
+
+    // A column's input value repaints its input cell; its look, the grid.
+    Grid.SetOptions(Grid.Options() | goInput);
+    Flush();
+    Grid.Columns()->Items(2)->SetInputValue(QStringLiteral("x"));
+    EXPECT_EQ(Flush(), std::vector<QRect>{QRect(160, 20, 150, 16 + 6 + 1)});
+    Grid.Columns()->Items(2)->SetAlignment(taRightJustify);
+    EXPECT_EQ(Flush(), std::vector<QRect>{Grid.ClientRect().ToQRect()});
+}
+
+TEST_F(GridControl, TheEditorsFocusCountsAsTheGrids) {
+    CallList(2);
+    TCellEditor* editor = Grid.Columns()->Items(1)->Editor();
+    ASSERT_NE(editor, nullptr);
+    editor->setParent(&Grid);
+    editor->SetBounds(40, 20, 120, 20);
+    editor->setFocusPolicy(Qt::StrongFocus);
+    Grid.show();
+    Grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Grid));
+    editor->show();
+    editor->setFocus();
+    ASSERT_TRUE(editor->hasFocus());
+    EXPECT_FALSE(Grid.GridFocused()); // not the grid's editor yet
+    Grid.FEditor = editor;
+    EXPECT_TRUE(Grid.EditorFocused());
+    EXPECT_TRUE(Grid.GridFocused());
+    Grid.Select(1, 1, 0);
+    EXPECT_EQ(Grid.GetCellColor(1, 1), clHighlight);
+    Grid.setFocus();
+    EXPECT_FALSE(Grid.EditorFocused());
+    EXPECT_TRUE(Grid.GridFocused());
+    // The grid does not free its editor: the column does.
+    Grid.FEditor = nullptr;
+    editor->hide();
 }
 
 } // namespace

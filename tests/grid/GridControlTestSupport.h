@@ -7,6 +7,7 @@
 #include "CustomGridView.h"
 
 #include <QRect>
+#include <QRegion>
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -139,10 +140,12 @@ public:
 
     // The areas the paint passes covered.
     std::vector<QRect> Painted;
+    std::vector<QRegion> PaintedRegions;
     int Paints = 0;
 
     using TCustomGridViewControl::FAnchorRow;
     using TCustomGridViewControl::FEditCol;
+    using TCustomGridViewControl::FEditor;
     using TCustomGridViewControl::FEditRow;
     using TCustomGridViewControl::FInputColumn;
     using TCustomGridViewControl::FState;
@@ -151,6 +154,7 @@ protected:
     void Paint() override {
         ++Paints;
         Painted.push_back(Canvas()->ClipRect().ToQRect());
+        PaintedRegions.push_back(Canvas()->ClipRegion());
         TCustomGridView::Paint();
     }
 };
