@@ -287,7 +287,7 @@ public:
     virtual TRect GetFooterRect() const;
     TRect GetIndicatorRect() const;
     TRect GetRowRect(int Row) const;
-    // Part 1 the data cell, part 5 the column's input cell.
+    // With 1 the data cell, with 5 the column's input cell.
     virtual TRect GetCellRect(int Col, int Row, int Part) const;
     int VisibleRowCount() const;
 
