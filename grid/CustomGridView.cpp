@@ -1,6 +1,11 @@
 #include "CustomGridView.h"
 
-TCustomGridView::TCustomGridView(QObject* owner) : TCustomGridViewControl(owner) {}
+TCustomGridView::TCustomGridView(QObject* owner) : TCustomGridViewControl(owner) {
+    // A window of its own colour, not its parent's.
+    SetParentColor(false);
+    SetColor(clWindow);
+    SetBounds(Left(), Top(), 250, 150);
+}
 
 TCustomGridView::~TCustomGridView() = default;
 

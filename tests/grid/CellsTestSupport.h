@@ -30,6 +30,18 @@ public:
         TextColorAsked.emplace_back(Col, Row);
         return TextColor(Col, Row);
     }
+
+    // The store under test holds the data; the grid answers none.
+    WideString GetCellText(int, int) const override { return {}; }
+    TColor GetCellBackground(int, int) const override { return clWindow; }
+    int GetRowCount() const override { return 0; }
+    void SetCellText(int, int, const WideString&) override {}
+    void Sort(TCustomColumn*, bool) override {}
+    void AddRows(int) override {}
+    void RecalcFooters() override {}
+    void DeleteRow(int) override {}
+    void InsertRow(int) override {}
+    void MoveRow(int, int) override {}
 };
 
 // Counts the pivots the quicksort takes and may choose them itself.

@@ -42,6 +42,18 @@ public:
     TColor GetCellColor(int, int) const override { return clWindow; }
     TColor GetCellTextColor(int, int) const override { return clWindowText; }
 
+    // The data the columns never ask for: an empty grid.
+    WideString GetCellText(int, int) const override { return {}; }
+    TColor GetCellBackground(int, int) const override { return clWindow; }
+    int GetRowCount() const override { return 0; }
+    void SetCellText(int, int, const WideString&) override {}
+    void Sort(TCustomColumn*, bool) override {}
+    void AddRows(int) override {}
+    void RecalcFooters() override {}
+    void DeleteRow(int) override {}
+    void InsertRow(int) override {}
+    void MoveRow(int, int) override {}
+
     // The data area starts at DataLeft (12 stands for a shown indicator).
     int DataLeft = 0;
     TRect HeaderBand, InputBand, FooterBand;
