@@ -19,6 +19,8 @@ TCustomGridViewControl::TCustomGridViewControl(QObject* owner)
     FColumns->OnStructureChange = [this](TColumns*, TColumnsChange kind, int, int) {
         ColumnsChanged(kind);
     };
+    FPartDisplay = std::make_shared<TColumnPartDisplay>(this, Canvas());
+    FPartDisplay->SetGridView(this);
     SetFrameWidth(1);
     SetTabStop(true);
     HorzScrollBar()->SetPageStep(10);
@@ -933,36 +935,23 @@ void TCustomGridViewControl::PaintFrame() {
 // places that call them.
 
 void TCustomGridViewControl::PaintColumnPart(TCustomColumn* Column, int Kind) {
-    TCanvas* c = Canvas();
-    const TRect r = Column->GetPartRect(Kind);
-    switch (Kind) {
-    case 1:
-        c->Brush = TBrush{Column->Header()->Color(), bsSolid};
-        c->FillRect(TCalcProvider::OffsetEdges(r, 1, 1, -1, -1));
-        TGraphicsProvider::Frame3D(c, r, clBtnHighlight,
-                                   FHeaderStyle == hsOldStyle ? clWindowFrame : clBtnShadow);
-        break;
-    case 0:
-        c->Brush = TBrush{Column->Footer()->Color(), bsSolid};
-        c->FillRect(r);
-        break;
-    case 4:
-        c->Brush = TBrush{Column->Color(), bsSolid};
-        c->FillRect(r);
-        break;
-    default:
-        break;
-    }
+    TColumnPartDisplay& painter = *FPartDisplay;
+    painter.SetRightToLeft(BiDiMode() != bdLeftToRight);
+    painter.SetColumn(Column);
+    TPartState state;
+    if (FInputActive) state |= psInputActive;
+    if (GridFocused()) state |= psGridFocused;
+    painter.SetState(state);
+    painter.SetPartRect(Column->GetPartRect(Kind));
+    painter.PaintPart(Kind);
 }
 
 void TCustomGridViewControl::PaintThemedHeaderItem(const TRect& Rect) {
-    DrawThemed(this, Canvas(), QStringLiteral("header"), Themes::HP_HEADERITEM, Themes::HIS_NORMAL,
-               Rect);
+    FPartDisplay->DrawThemedHeaderItem(Rect);
 }
 
 void TCustomGridViewControl::PaintThemedHeaderFiller(const TRect& Rect) {
-    DrawThemed(this, Canvas(), QStringLiteral("header"), Themes::HP_HEADERITEMLEFT,
-               Themes::HIS_NORMAL, Rect);
+    FPartDisplay->DrawThemedHeaderFiller(Rect);
 }
 
 void TCustomGridViewControl::FillCellBackground(TCustomColumn* Column, const TRect& Rect,
