@@ -58,6 +58,9 @@ std::vector<TSampleRow> MakeRows(TImageList& images, TBitmap& picture) {
     const auto add = [&rows](const char* name, TCustomColumn* column,
                              std::function<void(TColumnDisplay&, int)> load) {
         column->SetAlignment(taCenter);
+        // A layout always stores the colour; a column made in code starts
+        // black.
+        column->SetColor(clWindow);
         rows.push_back({name, std::unique_ptr<TCustomColumn>(column), std::move(load)});
     };
 
@@ -98,6 +101,8 @@ std::vector<TSampleRow> MakeRows(TImageList& images, TBitmap& picture) {
     progress->SetProgressColor(RGB(40, 160, 60));
     add("TProgressColumn", progress,
         [](TColumnDisplay& d, int look) { d.FloatValue = 20.0 * (look + 1); });
+    // The percentage goes left of the bar: a centred one would lie under it.
+    progress->SetAlignment(taLeftJustify);
     auto* rate = new TRateColumn();
     rate->SetTransparent(true);
     rate->SetGlyph(TBitmap(Star(QColor(240, 190, 20), Qt::white)));
