@@ -165,6 +165,20 @@ TEST_F(Displays, TextFollowsTheAlignmentsAndTheWrapKind) {
     EXPECT_NEAR(centre.center().x(), 60, 3);
     EXPECT_NEAR(centre.center().y(), 30, 4);
 
+    // A grid laid out from right to left reads a mixed text from the right.
+    const QString mixed = QStringLiteral("abc \u05D0\u05D1\u05D2 12");
+    const QImage ltr = Paint(column, cell, WithText(mixed), 120, 60);
+    const QImage rtl = Paint(
+        column, cell,
+        [&](TColumnDisplay& d) {
+            d.Text = mixed;
+            d.RightToLeft = true;
+        },
+        120, 60);
+    column.Display()->RightToLeft = false;
+    EXPECT_NE(rtl, ltr);
+    EXPECT_EQ(Ink(rtl).center().y(), Ink(ltr).center().y());
+
     // Broken into lines at words: several lines, from the top even though
     // the column asks for the middle.
     column.SetAlignment(taLeftJustify);
