@@ -53,7 +53,13 @@ QString StripPrefix(const QString& text) {
 // ------------------------------------------------------------------ TCanvas
 
 TCanvas::TCanvas() : FFont(std::make_unique<TFont>()) {
-    FFont->OnChange = [this] { FQFont.reset(); };
+    // A font given the values it already has (the grid hands every cell its
+    // column's font) keeps the font it resolved to.
+    FFont->OnChange = [this] {
+        if (FQFont && (FQFontKey.Name != FFont->Name() || FQFontKey.Height != FFont->Height() ||
+                       FQFontKey.Style != FFont->Style()))
+            FQFont.reset();
+    };
 }
 
 TCanvas::~TCanvas() = default;
@@ -95,7 +101,10 @@ QPainter* TCanvas::Painter() {
 }
 
 const QFont& TCanvas::CurrentFont() {
-    if (!FQFont) FQFont = FFont->ToQFont();
+    if (!FQFont) {
+        FQFont = FFont->ToQFont();
+        FQFontKey = {FFont->Name(), FFont->Height(), FFont->Style()};
+    }
     return *FQFont;
 }
 
@@ -477,12 +486,12 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
 
     if (single) {
         QString source = text;
-        if (flags & DT_SINGLELINE) {
+        if ((flags & DT_SINGLELINE) && (text.contains(u'\n') || text.contains(u'\r'))) {
             source.replace(QLatin1String("\r\n"), QLatin1String(" "));
             source.replace(u'\n', u' ');
             source.replace(u'\r', u' ');
         }
-        QString shown = prefix ? StripPrefix(source) : source;
+        QString shown = prefix && source.contains(u'&') ? StripPrefix(source) : source;
         const int fullWidth = fm.horizontalAdvance(shown);
         if (flags & DT_CALCRECT) {
             rect.Right = rect.Left + fullWidth;
@@ -498,7 +507,7 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
             shown = fm.elidedText(shown, mode, std::max(0, avail));
             elided = true;
         }
-        const int w = fm.horizontalAdvance(shown);
+        const int w = elided ? fm.horizontalAdvance(shown) : fullWidth;
         int x = rect.Left;
         if (flags & DT_CENTER)
             x = (rect.Left + rect.Right - w) / 2;

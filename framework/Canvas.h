@@ -159,6 +159,12 @@ private:
 
     std::unique_ptr<TFont> FFont;
     std::optional<QFont> FQFont;
+    // The values of Font that FQFont was resolved from.
+    struct TFontKey {
+        QString Name;
+        int Height = 0;
+        TFont::TFontStyles Style;
+    } FQFontKey;
     std::optional<QRegion> FUserClip;
     QRegion FSystemClip;
     bool FEnforceSystemClip = false;

@@ -4,79 +4,242 @@
 // display class (and, for some types, its play class); the column makes its
 // own instance through that class, given itself.
 //
-// So far these are the classes with what the columns need of them: each is
-// made for its column and lives as long as it. Their painting comes with
-// the grid's paint pass.
+// One display serves every cell of its column. Before each cell the grid
+// writes the cell's rectangle, the canvas to paint on (its font already the
+// column's), the selection and focus flags and the one value the column's
+// CellKind holds into the display's fields, fills the background and calls
+// Paint. A display keeps no canvas and no font of its own between cells,
+// and it never raises out of a paint: values it cannot show draw nothing
+// (or their column's caption for nothing), settings it cannot use are
+// passed over.
 
+#include "Canvas.h"
 #include "Controls.h"
+#include "SysUtils.h"
+#include "Types.h"
 
 #include <QChar>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
 
+class QWidget;
 class TCustomColumn;
 
-// What a display and a play element share: the column they belong to.
-class TVirtualColElement {
+// What a display and a play element share: the values of the cell at hand
+// and where it lies. The grid writes them before every cell.
+class TVirtualColElement : public QObject {
+    Q_OBJECT
 public:
-    explicit TVirtualColElement(TCustomColumn* Column) : FColumn(Column) {}
-    virtual ~TVirtualColElement() = default;
-    TVirtualColElement(const TVirtualColElement&) = delete;
-    TVirtualColElement& operator=(const TVirtualColElement&) = delete;
+    explicit TVirtualColElement(TCustomColumn* AColumn) : Column(AColumn) {}
 
-    TCustomColumn* Column() const { return FColumn; }
-    void SetColumn(TCustomColumn* Value) { FColumn = Value; }
-
-private:
-    TCustomColumn* FColumn;
+    bool BoolValue = false;
+    TDateTime DateValue = 0;
+    double FloatValue = 0;
+    // Also the row index of an increment column's cell.
+    int IntValue = 0;
+    QString Text;
+    // The grid is laid out from right to left.
+    bool RightToLeft = false;
+    TCanvas* Canvas = nullptr;  // not owned
+    TRect CellRect;             // client coordinates of the grid
+    TCustomColumn* Column;      // not owned
+    TBitmap* Graphic = nullptr; // a graphic cell's picture; not owned
 };
 
 // Paints one cell of its column at a time.
 class TColumnDisplay : public TVirtualColElement {
+    Q_OBJECT
 public:
     using TVirtualColElement::TVirtualColElement;
+
+    // The cell is selected, and the cell is the grid's current cell.
+    bool Selected = false;
+    bool Focused = false;
+
+    // Where a cell's text goes: the cell less 2 pixels on the left and the
+    // right.
+    virtual TRect GetTextRect() const;
+    // Draws a text in the rectangle by the column's alignments and wrap
+    // kind, on the cell's background (the brush is hollow meanwhile). An
+    // ampersand is shown as it is.
+    virtual void DrawCellText(const QString& Value, const TRect& Rect);
+    // The small red triangle in the cell's top-right corner that tells the
+    // cell has a note.
+    virtual void DrawNoteMark();
     // Paints the cell's content; every display class supplies it.
     virtual void Paint() = 0;
+
+    // The cell's background in the colour: filled, or only its outline
+    // (while an editor lies over the cell).
+    void FillBackground(TColor Color, bool Fill);
+
+protected:
+    // The grid window the column belongs to (themed parts are drawn in its
+    // style); null outside a grid.
+    QWidget* Window() const;
 };
 
-// Reacts to a key typed on, or a click in, a cell of its column.
+// TextBefore + the text + TextAfter of a textual column.
+class TTextualColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// The number in its column's format mask (or its shortest text), then the
+// column's TextAfter.
+class TNumericColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// The date and time as the locale writes them; with HideWhenEmpty the
+// column's EmptyCaption for 0. A value outside the dates that can be
+// written (before the year 1, after 9999, not a number) draws nothing.
+class TDateColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// The row's number counted from 1.
+class TIncrementColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// A check box placed by the column's alignments: the theme's 13 x 13 box,
+// or a plain 11 x 11 one.
+class TCheckBoxColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// Text with a little markup, drawn character by character from the cell's
+// top-left corner: <b>, <i>, <u> and <a> (a blue underlined link) switch
+// their style on while more of them are open than closed, <br> starts a new
+// line below the tallest character of the last one, and <font> takes the
+// attributes color=#RRGGBB, name=<face> and size=<points>. Attribute values
+// are written without quotes. With an ellipsis wrap the text stops at the
+// cell's right edge with "...". The count of open tags of each kind goes on
+// from one cell to the next.
+class THtmlColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+
+    enum TTagKind { tkA, tkB, tkI, tkU };
+    // How many tags of the kind are open now.
+    int OpenTags(TTagKind Kind) const { return FOpenTags[Kind]; }
+
+private:
+    struct TTag;
+    struct TFlow;
+    void ApplyTag(TTag& Tag, TFlow& Flow);
+    void ApplyFontAttribute(const QString& Name, const QString& Value);
+    void UpdateStyle(TTagKind Kind);
+
+    QString FText;
+    std::array<int, 4> FOpenTags{};
+};
+
+// Image IntValue of the column's image list, placed with a margin of 2.
+class TImageColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// A bar filled to FloatValue of the column's Max, optionally with the
+// percentage as text to its left. A Max of 0 (or a value that is not a
+// number) shows 0% and an empty bar.
+class TProgressColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// A row of the column's Max step pictures, the first IntValue of them
+// reached.
+class TRateColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+
+private:
+    // A glyph drawn without the pixels of its bottom-left pixel's colour:
+    // made once per picture and kept until the picture changes.
+    struct TKeyed {
+        qint64 Key = 0;
+        QImage Image;
+    };
+    const QImage& Keyed(const TBitmap& Glyph, TKeyed& Cache);
+    void DrawStep(int X, int Y, const TBitmap& Glyph, const TBitmap& Mask, TKeyed& Cache);
+
+    TKeyed FGlyphKeyed;
+    TKeyed FEmptyKeyed;
+};
+
+// The cell's picture inside the column's Margin and BorderWidth frames:
+// stretched over it, or scaled to fit and centred.
+class TGraphicColumnDisplay : public TColumnDisplay {
+    Q_OBJECT
+public:
+    using TColumnDisplay::TColumnDisplay;
+    void Paint() override;
+};
+
+// Reacts to a key typed on, or a click in, a cell of its column. Before it
+// hands one over, the grid sets Col, Row, CellRect and the cell's value,
+// and wires OnChange to write the value back.
 class TColumnPlay : public TVirtualColElement {
+    Q_OBJECT
 public:
     using TVirtualColElement::TVirtualColElement;
+
+    // The play element changed the value it holds; the sender is the play
+    // element.
+    TNotifyEvent OnChange;
+    // The cell the element works on.
+    int Col = 0;
+    int Row = 0;
+
     virtual void KeyPress(QChar& Key) = 0;
     // The point is relative to the cell's top-left corner.
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) = 0;
+
+protected:
+    // Fires OnChange.
+    virtual void Change();
 };
-
-#define CALLERID_COLUMN_DISPLAY(Name)                                                              \
-    class Name : public TColumnDisplay {                                                           \
-    public:                                                                                        \
-        using TColumnDisplay::TColumnDisplay;                                                      \
-        void Paint() override {}                                                                   \
-    };
-
-CALLERID_COLUMN_DISPLAY(TTextualColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TNumericColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TDateColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TIncrementColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TCheckBoxColumnDisplay)
-CALLERID_COLUMN_DISPLAY(THtmlColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TImageColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TProgressColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TRateColumnDisplay)
-CALLERID_COLUMN_DISPLAY(TGraphicColumnDisplay)
-
-#undef CALLERID_COLUMN_DISPLAY
 
 // Toggles a check-box cell by the space bar or a click in its box.
 class TCheckBoxColumnPlay : public TColumnPlay {
+    Q_OBJECT
 public:
     using TColumnPlay::TColumnPlay;
-    void KeyPress(QChar& Key) override { (void)Key; }
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override {
-        (void)Button;
-        (void)Shift;
-        (void)X;
-        (void)Y;
-    }
+
+    void KeyPress(QChar& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Where a click toggles, relative to the cell's top-left corner: the
+    // check box as the display places it in the cell grown by 1 on every
+    // side.
+    TRect CheckArea() const;
 };
 
 // ---- part painter ----

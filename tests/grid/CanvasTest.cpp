@@ -152,6 +152,30 @@ TEST(Canvas, SingleLineTextPlacement) {
     EXPECT_EQ(CountOther(img, QRect(20, 32, 60, 8), qRgb(255, 255, 255)), 0);
 }
 
+TEST(Canvas, TheFontFollowsEveryChangeOfItsValues) {
+    TBitmap bmp = Surface(10, 10);
+    TCanvas* c = bmp.Canvas();
+    const QString text = QStringLiteral("Arayan numara");
+    const int plain = c->TextWidth(text);
+    // The same values given again (as the grid gives each cell its column's
+    // font) measure the same; each changed value takes effect at once.
+    TFont same;
+    same.Assign(*c->Font());
+    c->Font()->Assign(same);
+    EXPECT_EQ(c->TextWidth(text), plain);
+    c->Font()->SetHeight(-22);
+    EXPECT_GT(c->TextWidth(text), plain * 3 / 2);
+    c->Font()->Assign(same);
+    EXPECT_EQ(c->TextWidth(text), plain);
+    c->Font()->SetStyle(TFont::fsBold);
+    EXPECT_GT(c->TextWidth(text), plain);
+    c->Font()->SetStyle({});
+    c->Font()->SetName(QStringLiteral("Courier New"));
+    EXPECT_NE(c->TextWidth(text), plain);
+    c->Font()->SetName(same.Name());
+    EXPECT_EQ(c->TextWidth(text), plain);
+}
+
 TEST(Canvas, WordBreakGrowsDownwards) {
     TBitmap bmp = Surface(10, 10);
     TCanvas* c = bmp.Canvas();

@@ -71,7 +71,7 @@ TEST_F(ColumnClasses, EveryTypeHasItsValueKindCompanionsAndDefaults) {
         }
         ASSERT_NE(c->Display(), nullptr) << name;
         EXPECT_EQ(typeid(*c->Display()), f.Display) << name;
-        EXPECT_EQ(c->Display()->Column(), c.get());
+        EXPECT_EQ(c->Display()->Column, c.get());
         EXPECT_EQ(c->Play() != nullptr, f.HasPlay) << name;
         EXPECT_EQ(c->DefaultValue(), f.DefaultValue ? QString(f.DefaultValue) : today) << name;
         EXPECT_EQ(c->SortType(), f.SortType) << name;
@@ -83,7 +83,7 @@ TEST_F(ColumnClasses, EveryTypeHasItsValueKindCompanionsAndDefaults) {
     }
     TCheckBoxColumn check;
     EXPECT_NE(dynamic_cast<TCheckBoxColumnPlay*>(check.Play()), nullptr);
-    EXPECT_EQ(check.Play()->Column(), &check);
+    EXPECT_EQ(check.Play()->Column, &check);
 }
 
 TEST_F(ColumnClasses, TheTypesOwnSettingsStartAtTheirDefaults) {

@@ -727,7 +727,7 @@ TEST_F(Columns, TheEditorIsHiddenAndGoesWithItsColumn) {
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(editor->Owner(), c);
     EXPECT_NE(dynamic_cast<TTextualColumnDisplay*>(c->Display()), nullptr);
-    EXPECT_EQ(c->Display()->Column(), c);
+    EXPECT_EQ(c->Display()->Column, c);
     EXPECT_EQ(c->Play(), nullptr);
     FGrid.Columns()->Clear();
     EXPECT_TRUE(editor.isNull());
