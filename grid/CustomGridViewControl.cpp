@@ -956,21 +956,33 @@ void TCustomGridViewControl::PaintThemedHeaderFiller(const TRect& Rect) {
 
 void TCustomGridViewControl::FillCellBackground(TCustomColumn* Column, const TRect& Rect,
                                                 TColor Color, bool FrameOnly) {
-    (void)Column;
     TCanvas* c = Canvas();
-    c->Brush = TBrush{Color, bsSolid};
-    if (FrameOnly)
-        c->FrameRect(Rect);
-    else
-        c->FillRect(Rect);
+    TColumnDisplay* display = Column->Display();
+    if (!display) {
+        c->Brush = TBrush{Color, bsSolid};
+        if (FrameOnly)
+            c->FrameRect(Rect);
+        else
+            c->FillRect(Rect);
+        return;
+    }
+    // The display paints on the grid's canvas into this cell from now on.
+    display->Canvas = c;
+    display->RightToLeft = BiDiMode() != bdLeftToRight;
+    display->CellRect = Rect;
+    display->FillBackground(Color, !FrameOnly);
 }
 
 void TCustomGridViewControl::PaintCellContent(TCustomColumn* Column, int Col, int Row,
                                               const TRect& Rect, bool Selected, bool Current) {
-    (void)Column;
     (void)Col;
     (void)Row;
-    (void)Rect;
-    (void)Selected;
-    (void)Current;
+    TColumnDisplay* display = Column->Display();
+    if (!display) return;
+    display->Canvas = Canvas();
+    display->RightToLeft = BiDiMode() != bdLeftToRight;
+    display->CellRect = Rect;
+    display->Selected = Selected;
+    display->Focused = Current;
+    display->Paint();
 }
