@@ -7,6 +7,7 @@
 #include "ColumnClasses.h"
 #include "EditControl.h"
 #include "EditorTestSupport.h"
+#include "Forms.h"
 #include "GridControlTestSupport.h"
 
 #include <QApplication>
@@ -59,12 +60,21 @@ class GridEditing : public TEditorTest {
 protected:
     void SetUp() override {
         TEditorTest::SetUp();
+        Form = std::make_unique<TForm>();
+        Form->SetClientWidth(400);
+        Form->SetClientHeight(240);
         MakeGrid();
+        // Another control after the grid, where a keyboard let go of by a
+        // hidden editor would go next.
+        Other = new TTextualEditor(Form.get());
+        Other->SetParentControl(Form.get());
+        Other->SetTop(210);
     }
 
     // A grid of five rows under two text columns, the first one editable.
     void MakeGrid() {
         Grid = std::make_unique<TTestDataGrid>();
+        Grid->SetParentControl(Form.get());
         Grid->SetBounds(0, 0, 400, 200);
         Text = Grid->AddColumn(100, "text");
         Text->SetOptions(Text->Options() | coEditing);
@@ -73,9 +83,9 @@ protected:
     }
 
     void Show() {
-        Grid->Show();
-        Grid->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Grid.get()));
+        Form->Show();
+        Form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
         Grid->setFocus();
         ASSERT_TRUE(Grid->hasFocus());
     }
@@ -114,7 +124,10 @@ protected:
                Grid->State().testFlag(TTestDataGrid::InputRowEditing);
     }
 
+    // The form goes last: the grid is freed first, as a test may do.
+    std::unique_ptr<TForm> Form;
     std::unique_ptr<TTestDataGrid> Grid;
+    TTextualEditor* Other = nullptr;
     TTextualColumn* Text = nullptr;
     TTextualColumn* Plain = nullptr;
 };
@@ -511,6 +524,32 @@ TEST_F(GridEditing, ArrowKeysLeaveACheckBoxEditorButNotATextEditor) {
     EXPECT_EQ(Grid->Row(), 2);
 }
 
+TEST_F(GridEditing, ANumericColumnOpensOnDigitsAndItsSpinEditorKeepsTheArrows) {
+    auto* number = new TNumericColumn();
+    number->SetOptions(number->Options() | coEditing);
+    Grid->Columns()->Add(number);
+    for (auto& row : Grid->Rows)
+        row.push_back("2");
+    Show();
+    TGridNotices notices(*Grid);
+    Grid->Select(2, 3, 0);
+    Type("a");
+    EXPECT_FALSE(Editing());
+    Type("7");
+    auto* editor = qobject_cast<TSpinEditor*>(number->Editor());
+    ASSERT_EQ(Grid->Editor(), editor);
+    EXPECT_EQ(editor->Text(), "7");
+    Type("5");
+    EXPECT_EQ(editor->Text(), "75");
+    Key(Qt::Key_Up);
+    EXPECT_EQ(Grid->Editor(), editor);
+    EXPECT_EQ(editor->Text(), "76");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Cell(2, 3), "76");
+    EXPECT_EQ(notices.Changes, (std::vector<TCell>{{2, 3}}));
+    EXPECT_EQ(Grid->Row(), 4);
+}
+
 TEST_F(GridEditing, EnterOnTheGridMovesOnlyWhenItWantsReturns) {
     Show();
     Grid->Select(0, 1, 0);
@@ -541,6 +580,8 @@ TEST_F(GridEditing, SwitchingToSlidesClosesTheEditorWithoutStoring) {
     TGridNotices notices(*Grid);
     ClickCell(0, 1);
     Type("lost");
+    // The next control after the editor is the other one.
+    QWidget::setTabOrder(TextEditor(), Other);
     Grid->SetGridStyle(gsSlides);
     EXPECT_FALSE(Editing());
     EXPECT_EQ(Grid->EditCol(), -1);
