@@ -80,12 +80,6 @@ void TCustomGridView::Loaded() {
     FColumnsReadStarted = false;
 }
 
-void TCustomGridView::ColumnsChanged(TColumnsChange Kind) {
-    // The columns took their editors with them: nothing is edited any more.
-    if (Kind == scCleared) HideEditor();
-    TCustomGridViewControl::ColumnsChanged(Kind);
-}
-
 // -------------------------------------------------------------------- input
 
 int TCustomGridView::BandAt(int X, int Y) const {

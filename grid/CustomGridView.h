@@ -105,9 +105,6 @@ public:
     // Moves the current cell the way Enter does.
     void MoveBySelectionDirection();
 
-protected:
-    void ColumnsChanged(TColumnsChange Kind) override;
-
 private:
     // Hands the open editor's key, focus and (for a data cell) value events
     // to the grid, keeping the editor's own to give back.
@@ -116,8 +113,9 @@ private:
     void ReleaseEditor();
     // Drops every reference to the editor and its saved events.
     void ForgetEditor();
-    // The open editor went with its column: the grid forgets it without
-    // touching it or the columns (they may be half freed).
+    // The open editor went with its column (all columns are cleared, or the
+    // grid's own collection is replaced): the grid forgets it without
+    // touching it.
     void EditorDestroyed();
     // The editor's taken-over events.
     void EditorKeyDown(TCellEditor* Editor, int& Key, TShiftState Shift);

@@ -46,8 +46,10 @@ void TCustomGridView::TakeOverEditor(TCellEditor* Editor, bool WithEdit) {
 }
 
 void TCustomGridView::ReleaseEditor() {
-    if (FEditorGone) disconnect(FEditorGone);
-    if (TCellEditor* editor = FEditor) {
+    // Only events the grid took over are given back.
+    const bool taken = static_cast<bool>(FEditorGone);
+    if (taken) disconnect(FEditorGone);
+    if (TCellEditor* editor = FEditor; editor && taken) {
         editor->OnEnter = FSavedOnEnter;
         editor->OnExit = FSavedOnExit;
         editor->OnKeyDown = FSavedOnKeyDown;

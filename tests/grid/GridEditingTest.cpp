@@ -573,6 +573,24 @@ TEST_F(GridEditing, EnterOnTheGridMovesOnlyWhenItWantsReturns) {
     EXPECT_EQ(Grid->Row(), 4);
 }
 
+TEST_F(GridEditing, TheGridRepaintsOnceItAndItsEditorHaveLostTheKeyboard) {
+    Show();
+    ClickCell(0, 1);
+    QApplication::processEvents();
+    Grid->Painted.clear();
+    // The keyboard goes to the other control: the whole grid is drawn in
+    // its unfocused colours.
+    Other->setFocus();
+    ASSERT_FALSE(Grid->GridFocused());
+    QApplication::processEvents();
+    QRect painted;
+    for (const QRect& r : Grid->Painted)
+        painted |= r;
+    EXPECT_EQ(painted, Grid->ClientRect().ToQRect());
+    // The editor stays open.
+    EXPECT_EQ(Grid->Editor(), Text->Editor());
+}
+
 // ---------------------------------------------------------------- closing
 
 TEST_F(GridEditing, SwitchingToSlidesClosesTheEditorWithoutStoring) {
