@@ -1,15 +1,32 @@
 #pragma once
-// The grid with input and in-place editing over the grid control. So far it
-// carries its column collection as a layout reads and writes it: the stored
-// columns are the grid's unnamed children, appended to the collection in
-// the order they stand, and the grid hands them out in that order again.
+// The grid with input and in-place editing over the grid control. It lays a
+// column's own editor over a data cell or over the column's cell in the
+// input row, feeds it the cell's text, stores the value back and closes it;
+// it takes over the editor's key and focus events while it is open, and
+// turns the input row into a new data row.
+//
+// It also carries its column collection as a layout reads and writes it:
+// the stored columns are the grid's unnamed children, appended to the
+// collection in the order they stand, and the grid hands them out in that
+// order again.
 
+#include "CellEditors.h"
 #include "Columns.h"
 #include "CustomGridViewControl.h"
+
+#include <QMetaObject>
+
+// A cell of the grid: a column index in storage order and a row.
+struct TGridCell {
+    int Col = -1;
+    int Row = -1;
+    friend constexpr bool operator==(const TGridCell&, const TGridCell&) = default;
+};
 
 class TCustomGridView : public TCustomGridViewControl {
     Q_OBJECT
     Q_PROPERTY(TColumns* Columns READ Columns WRITE SetColumns)
+    Q_PROPERTY(bool WantReturns READ WantReturns WRITE SetWantReturns)
 public:
     explicit TCustomGridView(QObject* owner = nullptr);
     ~TCustomGridView() override;
@@ -18,6 +35,41 @@ public:
     // into it (each a new column of the same class with the same settings),
     // then the grid repaints. Its own collection or none only repaints.
     void SetColumns(TColumns* Value);
+
+    // Enter typed on the grid moves the current cell by
+    // SelectionMoveDirection; without it the grid swallows Enter.
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool Value) { FWantReturns = Value; }
+
+    // --- in-place editing
+
+    // Opens the column's editor on the data cell (Col, Row): with
+    // InitialText as its whole text when that is not empty, else with the
+    // cell's text. Nothing for the cell already edited, a cell outside the
+    // grid, a refusal of OnBeforeEdit, or a column without coEditing or
+    // without an editor. Any other open editor is stored and closed first.
+    void StartEdit(int Col, int Row, const WideString& InitialText);
+    // Makes the input row active with Column current, and opens the
+    // column's editor on its input cell when it has coCanInput and an
+    // editor: with InitialText when not empty, else the column's InputValue.
+    void StartInputEdit(TCustomColumn* Column, const WideString& InitialText);
+    // Moves the open editor onto its cell and gives it the keyboard. A data
+    // cell scrolled above the data area leaves the editor open but
+    // invisible; its value is still stored by the next AcceptEdit.
+    void UpdateEditor() override;
+    // Stores the open editor's value: a data cell's through OnAfterEdit and
+    // SetCellText, an input cell's into its column's InputValue. Answers
+    // whether a data-cell value was stored or an input value taken; an
+    // unchanged or refused value stores nothing and answers False.
+    bool AcceptEdit() override;
+    // Closes the open editor without storing its value. The editor stays
+    // with its column; when it held the keyboard the grid takes it.
+    void HideEditor() override;
+    // Turns the input row into a new last row, unless OnInputAccept
+    // refuses: each column's InputValue (or its DefaultValue when that is
+    // empty) is stored into the row, then the InputValue is reset to the
+    // DefaultValue. Answers whether the row was appended.
+    bool InputAccept();
 
     // A column entry of a layout: before its properties are read the column
     // is given the collection (its setters reach the other columns), and
@@ -28,8 +80,64 @@ public:
     std::vector<QObject*> StreamedChildren() const override;
     void Loaded() override;
 
+    // --- input
+
+    void KeyDown(int& Key, TShiftState Shift) override;
+    void KeyPress(QChar& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+    // The band under a client point (the gp… codes), 0 for none.
+    int BandAt(int X, int Y) const;
+    // The cell under a client point of the data area: the visible column
+    // whose extent holds X (-1 beside all columns) and the row.
+    TGridCell CellAt(int X, int Y) const;
+    // The cell under the last left or right button press, (-1, -1) for none.
+    TGridCell MouseCell() const { return FMouseCell; }
+
+    // The current cell to an existing row (the input row stops being
+    // active); other rows are ignored.
+    void SelectRow(int Row);
+    // The current cell to the nearest visible column left or right of it
+    // in display order; nothing at either end.
+    void MoveLeft();
+    void MoveRight();
+    // Moves the current cell the way Enter does.
+    void MoveBySelectionDirection();
+
 private:
-    // The columns stored in a layout replace those the grid had: the first
-    // column read empties the collection.
+    // Hands the open editor's key, focus and (for a data cell) value events
+    // to the grid, keeping the editor's own to give back.
+    void TakeOverEditor(TCellEditor* Editor, bool WithEdit);
+    // Gives the editor its own events back and forgets it.
+    void ReleaseEditor();
+    // Drops every reference to the editor and its saved events.
+    void ForgetEditor();
+    // The open editor went with its column (all columns are cleared, or the
+    // grid's own collection is replaced): the grid forgets it without
+    // touching it.
+    void EditorDestroyed();
+    // The editor's taken-over events.
+    void EditorKeyDown(TCellEditor* Editor, int& Key, TShiftState Shift);
+    void EditorFocusChanged();
+    // The editor gets the grid as its parent and the settings every open
+    // editor shares.
+    void AttachEditor(TCellEditor* Editor);
+    // Activates the open editor and, when asked, selects its whole text.
+    void ActivateEditor(TCellEditor* Editor, bool Select);
+    TCustomColumn* ColumnOf(int Col) const;
+
+    // The layouts' columns replace those the grid had: the first column
+    // read empties the collection.
     bool FColumnsReadStarted = false;
+    bool FWantReturns = false;
+    TGridCell FMouseCell;
+
+    // The editor's own events while the grid holds them.
+    TEditEvent FSavedOnEdit;
+    TNotifyEvent FSavedOnEnter;
+    TNotifyEvent FSavedOnExit;
+    TKeyEvent FSavedOnKeyDown;
+    bool FEditTaken = false;
+    QMetaObject::Connection FEditorGone;
 };

@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -522,23 +523,28 @@ void TScrollView::wheelEvent(QWheelEvent* event) {
     event->setAccepted(handled);
 }
 
+// A handler of the press, move or release may free the view: the roll is
+// not touched then.
 void TScrollView::mousePressEvent(QMouseEvent* event) {
     const bool inClient = InClient(event->position());
+    const QPointer<TScrollView> alive(this);
     TCustomScrollView::mousePressEvent(event);
-    if (inClient && event->button() == Qt::MiddleButton) {
+    if (alive && inClient && event->button() == Qt::MiddleButton) {
         const QPoint p = event->position().toPoint();
         StartRoll({p.x() - FrameWidth(), p.y() - FrameWidth()});
     }
 }
 
 void TScrollView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointer<TScrollView> alive(this);
     TCustomScrollView::mouseMoveEvent(event);
-    if (Rolling()) RollMove(event->position().toPoint().y() - FrameWidth());
+    if (alive && Rolling()) RollMove(event->position().toPoint().y() - FrameWidth());
 }
 
 void TScrollView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointer<TScrollView> alive(this);
     TCustomScrollView::mouseReleaseEvent(event);
-    if (Rolling()) StopRoll();
+    if (alive && Rolling()) StopRoll();
 }
 
 void TScrollView::StartRoll(const TPoint& ClientPoint) {
