@@ -147,14 +147,16 @@ public:
             const std::string name = run.benchmark_name();
             const auto slash = name.find('/');
             if (slash == std::string::npos) continue;
+            // The work is on one thread: its processor time is its wall time on
+            // an idle machine, and stays put on a busy one.
             FTimes[name.substr(0, slash)][std::stol(name.substr(slash + 1))] =
-                run.GetAdjustedRealTime();
+                run.GetAdjustedCPUTime();
         }
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
         const auto& panel = FTimes["BM_BadLevelReachesThePanel"];
-        std::printf("\n%-10s %14s %18s %18s\n", "level", "panel ms", "panel/same line",
+        std::printf("\n%-10s %14s %18s %18s\n", "level", "panel cpu ms", "panel/same line",
                     "panel/whole level");
         for (const auto& [size, ms] : panel) {
             const double same = FTimes["BM_PeerAppendsTheSameLine"][size];
