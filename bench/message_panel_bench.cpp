@@ -162,7 +162,7 @@ public:
             const double same = FTimes["BM_PeerAppendsTheSameLine"][size];
             const double whole = FTimes["BM_PeerAppendsTheWholeLevel"][size];
             const std::string kb = std::to_string(size / 1024) + " KB";
-            std::printf("%-10s %14.3f %18.2f %18.3f\n", kb.c_str(), ms, same > 0 ? ms / same : 0.0,
+            std::printf("%-10s %14.3f %18.3g %18.3g\n", kb.c_str(), ms, same > 0 ? ms / same : 0.0,
                         whole > 0 ? ms / whole : 0.0);
         }
     }
