@@ -110,7 +110,11 @@ void TForm1::Mekal1SignalA(QObject*, const WideString& Level1, const WideString&
 }
 
 void TForm1::ApplicationEvents1Exception(QObject*, const Exception& E) {
-    Memo2->AddLine(Through8Bit(E.Message() + QLatin1Char(':') + TimeToStr(Now())));
+    const QString line = Through8Bit(E.Message() + QLatin1Char(':') + TimeToStr(Now()));
+    // Whoever started the tool sees the failures too (a bad device choice,
+    // a refused script), also once the panel has dropped them.
+    WriteStdErrLines(line);
+    Memo2->AddLine(line);
 }
 
 void TForm1::Memo2Change(QObject*) {

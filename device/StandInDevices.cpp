@@ -1,5 +1,7 @@
 #include "StandInDevices.h"
 
+#include "Application.h"
+
 #include <QRandomGenerator>
 #include <algorithm>
 #include <array>
@@ -144,7 +146,9 @@ void TSimulatorLink::Open() {
 }
 
 void TSimulatorLink::Tick() {
-    FSimulator->Advance(FClock.elapsed() - FSimulator->Now());
+    // The host's handlers run inside Advance; a failing one must not unwind
+    // through Qt's timer delivery. The events not yet sent follow next tick.
+    Guarded(this, [this] { FSimulator->Advance(FClock.elapsed() - FSimulator->Now()); });
 }
 
 WideString TSimulatorLink::Model() const {
@@ -180,6 +184,12 @@ void TScriptLink::PlayNext() {
     // the host's handler does not stop the script.
     const ScriptEvent event = FEvents[FNext++];
     Arm();
+    // The host's handlers run inside Emit; a failing one must not unwind
+    // through Qt's timer delivery.
+    Guarded(this, [&] { Play(event); });
+}
+
+void TScriptLink::Play(const ScriptEvent& event) {
     switch (event.Kind) {
     case sePlug:
         FModel = event.Args[0];

@@ -133,6 +133,7 @@ public:
 
 private:
     void PlayNext();
+    void Play(const ScriptEvent& event);
     void Arm();
 
     std::vector<ScriptEvent> FEvents;

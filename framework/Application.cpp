@@ -2,9 +2,11 @@
 
 #include "Forms.h"
 
+#include <QRegularExpression>
 #include <QWidget>
 #include <QtDebug>
 #include <algorithm>
+#include <cstdio>
 
 TApplication* Application = nullptr;
 
@@ -49,10 +51,13 @@ bool TQtApplication::notify(QObject* receiver, QEvent* event) {
     } pop{keyEvent};
     try {
         return QApplication::notify(receiver, event);
-    } catch (const Exception& e) {
-        if (Application) Application->HandleException(receiver, e);
-    } catch (const std::exception& e) {
-        if (Application) Application->HandleStdException(receiver, e);
+    } catch (...) {
+        // The exception has already unwound through Qt's delivery, which
+        // may have left Qt's own state half-done: some override or slot
+        // lacks its guard. The tool goes on, but says so. (The receiver may
+        // be gone by now, so only the event's kind is named.)
+        qWarning("An exception escaped the delivery of an event of type %d", int(event->type()));
+        HandleCurrentException(receiver);
     }
     return false;
 }
@@ -142,6 +147,48 @@ void TApplication::HandleException(QObject* sender, const Exception& e) {
 
 void TApplication::HandleStdException(QObject* sender, const std::exception& e) {
     HandleException(sender, Exception(QString::fromLocal8Bit(e.what())));
+}
+
+void WriteStdErrLines(const QString& text) {
+    static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
+    QString out;
+    out.reserve(text.size() + 1);
+    for (const QString& line : text.split(lineBreak)) {
+        for (const QChar c : line)
+            out += c.category() == QChar::Other_Control ? QChar(u'?') : c;
+        out += QLatin1Char('\n');
+    }
+    const QByteArray bytes = out.toUtf8();
+    // One write for all, so lines of other writers do not fall in between.
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+void HandleCurrentException(QObject* sender) noexcept {
+    try {
+        try {
+            throw;
+        } catch (const Exception& e) {
+            if (Application)
+                Application->HandleException(sender, e);
+            else
+                qWarning().noquote() << e.Message();
+        } catch (const std::exception& e) {
+            if (Application)
+                Application->HandleStdException(sender, e);
+            else
+                qWarning().noquote() << QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            if (Application)
+                Application->HandleException(sender,
+                                             Exception(QStringLiteral("Unknown exception")));
+            else
+                qWarning("Unknown exception");
+        }
+    } catch (...) {
+        // Reporting failed in turn (out of memory): there is nowhere left to
+        // tell, and the event loop must go on.
+    }
 }
 
 void TApplication::AddExceptionHandler(QObject* owner, TExceptionEvent handler) {

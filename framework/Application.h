@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <vector>
 
@@ -93,3 +94,33 @@ private:
 // the process ends.
 extern TApplication* Application;
 void InitApplication();
+
+// Writes `text` to the process's standard error, UTF-8, each of its lines
+// ended by a line break, so a message stays visible to whoever started the
+// tool. Control characters become '?': the text may carry what an outside
+// party sent, and a terminal would act on its escape sequences.
+void WriteStdErrLines(const QString& text);
+
+// Reports the exception being handled (call it only inside a catch block)
+// as one that reached the message loop: Application->HandleException, or
+// the debug output when there is no application object. Never raises.
+void HandleCurrentException(QObject* sender) noexcept;
+
+// Runs `body` and ends there any exception it raises. Every place where Qt
+// calls into our code (an event override, a signal's slot, a timer's tick)
+// and that code may reach a handler or an overridable dispatch runs it
+// through this: Qt delivers events and emits signals without exception
+// support, so an exception must not unwind through it. The exception is
+// reported as one that reached the message loop, and the rest of the body
+// is skipped, just as a failing handler's own steps after the throw are.
+// Answers true when the body ran to its end. The body may free `sender`.
+template <class F> bool Guarded(QObject* sender, F&& body) noexcept {
+    const QPointer<QObject> alive(sender);
+    try {
+        body();
+        return true;
+    } catch (...) {
+        HandleCurrentException(alive.data());
+    }
+    return false;
+}

@@ -1,5 +1,7 @@
 #include "ComCtrls.h"
 
+#include "Accessibility.h"
+
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyleOptionFrame>
@@ -31,8 +33,10 @@ int TProgressBar::DisplayedPosition() const {
 void TProgressBar::Sync() {
     // QProgressBar ignores a value outside its range; clamp first so that an
     // out-of-range level still shows as a full or an empty bar.
+    const int before = FBar->value();
     FBar->setRange(std::min(FMin, FMax), std::max(FMin, FMax));
     FBar->setValue(DisplayedPosition());
+    if (FBar->value() != before) AccessibleValueChanged(this, FBar->value());
 }
 
 void TProgressBar::resizeEvent(QResizeEvent* event) {
@@ -48,11 +52,13 @@ TStatusBar::TStatusBar(QObject* owner) : TWinControl(owner) {
 void TStatusBar::SetSimplePanel(bool value) {
     FSimplePanel = value;
     update();
+    AccessibleNameChanged(this);
 }
 
 void TStatusBar::SetSimpleText(const QString& value) {
     FSimpleText = value;
     update();
+    AccessibleNameChanged(this);
 }
 
 void TStatusBar::paintEvent(QPaintEvent*) {

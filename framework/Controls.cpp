@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include "Accessibility.h"
 #include "Application.h"
 #include "CustomControl.h"
 #include "Menus.h"
@@ -170,6 +171,8 @@ Qt::CursorShape CursorShapeFor(TControl::TCursor cursor) {
 
 TControl::TControl(QObject* owner)
     : QWidget(qobject_cast<QWidget*>(owner)), FOwner(owner), FFont(new TFont(this)) {
+    // Before any tool can ask after this control.
+    InstallAccessibleFactory();
     RegisterEvent("OnClick", OnClick);
     RegisterEvent("OnDblClick", OnDblClick);
     RegisterEvent("OnMouseDown", OnMouseDown);
@@ -352,32 +355,38 @@ void TControl::mousePressEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonFrom(event->button(), b)) return QWidget::mousePressEvent(event);
     const QPoint p = event->position().toPoint();
-    MouseDown(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+    Guarded(this, [&] {
+        MouseDown(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+    });
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonFrom(event->button(), b)) return QWidget::mouseReleaseEvent(event);
     const QPoint p = event->position().toPoint();
-    // A handler may free the control; a freed one is not clicked.
-    const QPointer<TControl> alive(this);
-    MouseUp(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
-    if (!alive) return;
-    const bool click = b == mbLeft && rect().contains(p) && !FSkipClick;
-    FSkipClick = false;
-    if (click) Click();
+    // A failing MouseUp ends the release there: the control is not clicked.
+    Guarded(this, [&] {
+        // A handler may free the control; a freed one is not clicked.
+        const QPointer<TControl> alive(this);
+        MouseUp(b, ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+        if (!alive) return;
+        const bool click = b == mbLeft && rect().contains(p) && !FSkipClick;
+        FSkipClick = false;
+        if (click) Click();
+    });
 }
 
 void TControl::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mouseDoubleClickEvent(event);
     // The release that follows the second press does not click again.
     FSkipClick = true;
-    DblClick();
+    Guarded(this, [&] { DblClick(); });
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    MouseMove(ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y());
+    Guarded(this,
+            [&] { MouseMove(ShiftStateFrom(event->modifiers(), event->buttons()), p.x(), p.y()); });
 }
 
 void TControl::contextMenuEvent(QContextMenuEvent* event) {
@@ -385,19 +394,22 @@ void TControl::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
-    FPopupMenu->SetPopupComponent(this);
-    FPopupMenu->Popup(event->globalPos().x(), event->globalPos().y());
     event->accept();
+    // The menu's OnPopup handler runs before it shows.
+    Guarded(this, [&] {
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(event->globalPos().x(), event->globalPos().y());
+    });
 }
 
 void TControl::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    MouseEnter();
+    Guarded(this, [this] { MouseEnter(); });
 }
 
 void TControl::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    MouseLeave();
+    Guarded(this, [this] { MouseLeave(); });
 }
 
 // ------------------------------------------------------------- TWinControl
@@ -477,7 +489,10 @@ bool TWinControl::IsKeyReceiver(const QObject* object) {
 }
 
 void TWinControl::keyPressEvent(QKeyEvent* event) {
-    if (IsKeyReceiver(this) && !DispatchKeyPress(event)) {
+    // A key whose handler failed goes no further, like a swallowed one.
+    bool goOn = true;
+    const bool ran = Guarded(this, [&] { goOn = !IsKeyReceiver(this) || DispatchKeyPress(event); });
+    if (!ran || !goOn) {
         event->accept();
         return;
     }
@@ -485,7 +500,10 @@ void TWinControl::keyPressEvent(QKeyEvent* event) {
 }
 
 void TWinControl::keyReleaseEvent(QKeyEvent* event) {
-    if (IsKeyReceiver(this) && !DispatchKeyRelease(event)) {
+    bool goOn = true;
+    const bool ran =
+        Guarded(this, [&] { goOn = !IsKeyReceiver(this) || DispatchKeyRelease(event); });
+    if (!ran || !goOn) {
         event->accept();
         return;
     }
@@ -494,12 +512,13 @@ void TWinControl::keyReleaseEvent(QKeyEvent* event) {
 
 void TWinControl::focusInEvent(QFocusEvent* event) {
     TControl::focusInEvent(event);
-    if (FocusMovesBetweenControls(event->reason())) DoEnter();
+    if (FocusMovesBetweenControls(event->reason())) Guarded(this, [this] { DoEnter(); });
 }
 
 void TWinControl::focusOutEvent(QFocusEvent* event) {
     TControl::focusOutEvent(event);
-    if (FocusMovesBetweenControls(event->reason()) && !FocusNoticesHeld()) DoExit();
+    if (FocusMovesBetweenControls(event->reason()) && !FocusNoticesHeld())
+        Guarded(this, [this] { DoExit(); });
 }
 
 std::vector<TControl*> TWinControl::Controls() const {
@@ -513,7 +532,12 @@ std::vector<TControl*> TWinControl::Controls() const {
 
 void TWinControl::AlignControls() {
     if (FAligning || (ComponentState() & csDestroying)) return;
+    // A child's SetBounds may fail; the next alignment must still run.
     FAligning = true;
+    const struct Done {
+        bool& Aligning;
+        ~Done() { Aligning = false; }
+    } done{FAligning};
     const QWidget* container = ContainerWidget();
     TRect r = container == this ? Rect(0, 0, FWidth, FHeight)
                                 : Rect(0, 0, container->width(), container->height());
@@ -547,7 +571,6 @@ void TWinControl::AlignControls() {
             }
         }
     }
-    FAligning = false;
 }
 
 bool TWinControl::ReadChild(QObject* child) {
@@ -568,12 +591,14 @@ void TWinControl::resizeEvent(QResizeEvent* event) {
         FWidth = width();
         FHeight = height();
     }
-    AlignControls();
+    // Aligning runs the children's SetBounds, which controls override.
+    Guarded(this, [this] { AlignControls(); });
 }
 
 void TWinControl::childEvent(QChildEvent* event) {
     TControl::childEvent(event);
-    if (event->removed() && !(ComponentState() & csDestroying)) AlignControls();
+    if (event->removed() && !(ComponentState() & csDestroying))
+        Guarded(this, [this] { AlignControls(); });
 }
 
 // ------------------------------------------------------------------ TScreen

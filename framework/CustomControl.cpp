@@ -1,5 +1,7 @@
 #include "CustomControl.h"
 
+#include "Application.h"
+
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -18,7 +20,9 @@ TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    PaintOn(painter, event->region());
+    // A failing Paint leaves the rest of this pass undrawn; the canvas is
+    // ended either way.
+    Guarded(this, [&] { PaintOn(painter, event->region()); });
 }
 
 void TCustomControl::PaintOn(QPainter& painter, const QRegion& region) {

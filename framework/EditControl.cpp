@@ -1,5 +1,6 @@
 #include "EditControl.h"
 
+#include "Application.h"
 #include "Menus.h"
 
 #include <QAction>
@@ -111,7 +112,9 @@ QMenu* TEditControl::CreateContextMenu() {
         const bool bound =
             QObject::disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
             QObject::disconnect(action, &QAction::triggered, this, &QLineEdit::paste);
-        if (bound) connect(action, &QAction::triggered, this, &TEditControl::PasteClipboard);
+        if (bound)
+            connect(action, &QAction::triggered, this,
+                    [this] { Guarded(FHost, [this] { PasteClipboard(); }); });
     }
     return menu;
 }
@@ -119,15 +122,17 @@ QMenu* TEditControl::CreateContextMenu() {
 void TEditControl::keyPressEvent(QKeyEvent* event) {
     const QPointer<TEditControl> alive(this);
     QChar replacement;
-    const bool goOn = FHost->DispatchKeyPress(event, &replacement);
+    bool goOn = false;
+    // A key whose handler failed goes no further, like a swallowed one.
+    Guarded(FHost, [&] { goOn = FHost->DispatchKeyPress(event, &replacement); });
     if (!alive) return;
     if (!goOn) {
         event->accept();
         return;
     }
     if (event->matches(QKeySequence::Paste)) {
-        PasteClipboard();
         event->accept();
+        Guarded(FHost, [this] { PasteClipboard(); });
         return;
     }
     if (replacement.isNull()) {
@@ -143,7 +148,8 @@ void TEditControl::keyPressEvent(QKeyEvent* event) {
 
 void TEditControl::keyReleaseEvent(QKeyEvent* event) {
     const QPointer<TEditControl> alive(this);
-    const bool goOn = FHost->DispatchKeyRelease(event);
+    bool goOn = false;
+    Guarded(FHost, [&] { goOn = FHost->DispatchKeyRelease(event); });
     if (!alive) return;
     if (!goOn) {
         event->accept();
@@ -159,24 +165,28 @@ void TEditControl::inputMethodEvent(QInputMethodEvent* event) {
     if (committed.isEmpty()) return QLineEdit::inputMethodEvent(event);
     const QPointer<TEditControl> alive(this);
     QString kept;
-    for (QChar c : committed) {
-        FHost->KeyPress(c);
-        if (!alive) return;
-        if (!c.isNull()) kept += c;
-    }
+    // A failing handler ends the commit there: nothing of it is typed.
+    const bool ran = Guarded(FHost, [&] {
+        for (QChar c : committed) {
+            FHost->KeyPress(c);
+            if (!alive) return;
+            if (!c.isNull()) kept += c;
+        }
+    });
+    if (!alive || !ran) return;
     event->setCommitString(kept, event->replacementStart(), event->replacementLength());
     QLineEdit::inputMethodEvent(event);
 }
 
 void TEditControl::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (FocusMovesBetweenControls(event->reason())) FHost->DoEnter();
+    if (FocusMovesBetweenControls(event->reason())) Guarded(FHost, [this] { FHost->DoEnter(); });
 }
 
 void TEditControl::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (FocusMovesBetweenControls(event->reason()) && !TWinControl::FocusNoticesHeld())
-        FHost->DoExit();
+        Guarded(FHost, [this] { FHost->DoExit(); });
 }
 
 void TEditControl::ForwardMouse(QMouseEvent* event) {
@@ -205,7 +215,7 @@ void TEditControl::mouseReleaseEvent(QMouseEvent* event) {
         // where the pointer was.
         if (!isReadOnly() && rect().contains(event->position().toPoint())) {
             deselect();
-            Paste(clipboard->text(QClipboard::Selection));
+            Guarded(FHost, [&] { Paste(clipboard->text(QClipboard::Selection)); });
         }
         event->accept();
     } else {

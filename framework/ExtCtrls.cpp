@@ -1,5 +1,6 @@
 #include "ExtCtrls.h"
 
+#include "Application.h"
 #include "Jpeg.h"
 
 #include <QPainter>
@@ -8,7 +9,8 @@
 
 TTimer::TTimer(QObject* owner) : TComponent(owner) {
     RegisterEvent("OnTimer", OnTimer);
-    QObject::connect(&FTimer, &QTimer::timeout, this, [this] { Timer(); });
+    QObject::connect(&FTimer, &QTimer::timeout, this,
+                     [this] { Guarded(this, [this] { Timer(); }); });
 }
 
 void TTimer::SetEnabled(bool value) {

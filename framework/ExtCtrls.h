@@ -20,6 +20,9 @@ public:
     // True while the system timer runs (enabled, a positive interval, a
     // handler, and the layout read).
     bool Running() const { return FTimer.isActive(); }
+    // The Qt timer that ticks it (a test ticks it by hand with a timer
+    // event of its id).
+    QTimer* SystemTimer() { return &FTimer; }
 
     void Loaded() override;
 

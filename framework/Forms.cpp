@@ -53,7 +53,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose) FForm.FrameExposed();
+        // Placing the window again lays its controls out, which runs their
+        // overridable SetBounds.
+        if (event->type() == QEvent::Expose) Guarded(&FForm, [this] { FForm.FrameExposed(); });
         return QObject::eventFilter(watched, event);
     }
 
@@ -282,9 +284,7 @@ void TForm::AdjustSize() {
     FKeepClientHeight = true;
 }
 
-void TForm::showEvent(QShowEvent* event) {
-    TWinControl::showEvent(event);
-    if (event->spontaneous()) return;
+void TForm::Shown() {
     SyncVisible(true);
     WatchFrame();
     if (!FPositioned) {
@@ -300,11 +300,17 @@ void TForm::showEvent(QShowEvent* event) {
     DoShow();
 }
 
+void TForm::showEvent(QShowEvent* event) {
+    TWinControl::showEvent(event);
+    if (event->spontaneous()) return;
+    Guarded(this, [this] { Shown(); });
+}
+
 void TForm::hideEvent(QHideEvent* event) {
     TWinControl::hideEvent(event);
     if (event->spontaneous()) return;
     SyncVisible(false);
-    DoHide();
+    Guarded(this, [this] { DoHide(); });
 }
 
 void TForm::closeEvent(QCloseEvent* event) {
@@ -326,12 +332,20 @@ bool TForm::eventFilter(QObject* watched, QEvent* event) {
     if ((press || event->type() == QEvent::KeyRelease) && PreviewedKey(watched) &&
         IsKeyReceiver(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!press) return !DispatchKeyRelease(key);
-        // A character the window changed is the one the control hears.
-        QChar replacement;
-        if (!DispatchKeyPress(key, &replacement)) return true;
-        if (!replacement.isNull()) TQtApplication::SetPreviewedCharacter(replacement);
-        return false;
+        // A key whose preview failed goes no further, like a swallowed one.
+        bool swallowed = true;
+        Guarded(this, [&] {
+            if (!press) {
+                swallowed = !DispatchKeyRelease(key);
+                return;
+            }
+            // A character the window changed is the one the control hears.
+            QChar replacement;
+            swallowed = !DispatchKeyPress(key, &replacement);
+            if (!swallowed && !replacement.isNull())
+                TQtApplication::SetPreviewedCharacter(replacement);
+        });
+        return swallowed;
     }
     return TWinControl::eventFilter(watched, event);
 }
@@ -345,7 +359,7 @@ void TForm::resizeEvent(QResizeEvent* event) {
         FHeight = height() + FFrame.top() + FFrame.bottom();
     }
     TControl::resizeEvent(event);
-    LayoutClient();
+    Guarded(this, [this] { LayoutClient(); });
 }
 
 void TForm::moveEvent(QMoveEvent* event) {

@@ -101,6 +101,9 @@ protected:
     void CaptionChanged() override;
 
 private:
+    // What a show of the window does once Qt has shown it: it learns that it
+    // is visible, takes its place and runs DoShow.
+    void Shown();
     int MenuHeight() const;
     void LayoutClient();
     // True for a key event sent to one of this window's controls while the

@@ -1,5 +1,7 @@
 #include "Menus.h"
 
+#include "Application.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -39,7 +41,7 @@ QAction* TMenuItem::MakeAction(QObject* parent) {
     action->setObjectName(objectName());
     QPointer<TMenuItem> self(this);
     QObject::connect(action, &QAction::triggered, action, [self] {
-        if (self) self->Click();
+        if (self) Guarded(self, [&self] { self->Click(); });
     });
     return action;
 }

@@ -1,5 +1,6 @@
 #include "QtShellTray.h"
 
+#include "Application.h"
 #include "Strings.h"
 
 #include <QApplication>
@@ -33,7 +34,10 @@ TQtShellTray::TQtShellTray(QObject* parent) : QObject(parent) {
     // came back after a crash) every window hears the taskbar-created notice,
     // so icons that could not be added are added again.
     FHostWatch.setInterval(kHostWatchMs);
-    connect(&FHostWatch, &QTimer::timeout, this, [this] { WatchHost(); });
+    // Every notice below reaches the windows' handlers from a Qt signal or
+    // a queued call, so each runs guarded.
+    connect(&FHostWatch, &QTimer::timeout, this,
+            [this] { Guarded(this, [this] { WatchHost(); }); });
 }
 
 TQtShellTray::~TQtShellTray() = default;
@@ -74,12 +78,16 @@ bool TQtShellTray::NotifyIcon(unsigned message, const TNotifyIconDataA& data) {
         entry.Tray.reset(new QSystemTrayIcon(this));
         entry.BalloonTimer.reset(new QTimer(this));
         entry.BalloonTimer->setSingleShot(true);
-        connect(entry.BalloonTimer.get(), &QTimer::timeout, this,
-                [this, key] { EndBalloon(key, NIN_BALLOONTIMEOUT, false); });
+        connect(entry.BalloonTimer.get(), &QTimer::timeout, this, [this, key] {
+            Guarded(this, [&] { EndBalloon(key, NIN_BALLOONTIMEOUT, false); });
+        });
         connect(entry.Tray.get(), &QSystemTrayIcon::activated, this,
-                [this, key](QSystemTrayIcon::ActivationReason r) { Activated(key, r); });
-        connect(entry.Tray.get(), &QSystemTrayIcon::messageClicked, this,
-                [this, key] { EndBalloon(key, NIN_BALLOONUSERCLICK, false); });
+                [this, key](QSystemTrayIcon::ActivationReason r) {
+                    Guarded(this, [&] { Activated(key, r); });
+                });
+        connect(entry.Tray.get(), &QSystemTrayIcon::messageClicked, this, [this, key] {
+            Guarded(this, [&] { EndBalloon(key, NIN_BALLOONUSERCLICK, false); });
+        });
         Apply(key, entry, data);
         entry.Tray->show();
         return true;
@@ -157,7 +165,8 @@ void TQtShellTray::Send(const TKey& key, std::uint32_t message, std::uint32_t ev
         SendShellMessage(key.first, message, key.second, event);
     };
     if (queued)
-        QMetaObject::invokeMethod(this, send, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, send] { Guarded(this, send); }, Qt::QueuedConnection);
     else
         send();
 }

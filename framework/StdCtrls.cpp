@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include "Accessibility.h"
+#include "Application.h"
 #include "SysUtils.h"
 
 #include <QFontMetrics>
@@ -51,6 +53,13 @@ void TLabel::AdjustSize() {
     }
 }
 
+void TLabel::CaptionChanged() {
+    update();
+    // The label is drawn, not a text Qt knows: a screen reader hears of the
+    // new caption only so.
+    AccessibleNameChanged(this);
+}
+
 void TLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!FTransparent && !ParentColor()) p.fillRect(rect(), ToQColor(Color()));
@@ -66,6 +75,24 @@ void TLabel::paintEvent(QPaintEvent*) {
 
 // -------------------------------------------------------------------- TMemo
 
+namespace {
+
+QString WithLineBreaks(const QString& text) {
+    QString normalized = text;
+    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    normalized.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return normalized;
+}
+
+// The lines of a memo's text: one per break, and one more for a last line
+// without a break of its own.
+int CountLines(const QString& text) {
+    const int breaks = int(text.count(QLatin1Char('\n')));
+    return !text.isEmpty() && !text.endsWith(QLatin1Char('\n')) ? breaks + 1 : breaks;
+}
+
+} // namespace
+
 TMemo::TMemo(QObject* owner) : TWinControl(owner), FEditor(new QPlainTextEdit(this)) {
     SetColor(clWindow);
     RegisterEvent("OnChange", OnChange);
@@ -76,7 +103,8 @@ TMemo::TMemo(QObject* owner) : TWinControl(owner), FEditor(new QPlainTextEdit(th
         if (FSettingText) return;
         // A change typed by the user.
         FText = FEditor->toPlainText();
-        if (!IsLoading()) Change();
+        FLineCount = CountLines(FText);
+        if (!IsLoading()) Guarded(this, [this] { Change(); });
     });
     ColorChanged();
 }
@@ -85,6 +113,31 @@ void TMemo::SetBorderStyle(TBorderStyle value) {
     FBorderStyle = value;
     FEditor->setFrameShape(value == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
+
+// The editor mirrors the text character for character: a line break is a
+// block separator, so an offset into the text is a position in the editor's
+// document. Lines are added and removed there in place, which costs only
+// the length of the line: the rest of the document keeps its layout.
+class TMemo::TQuietEdit {
+public:
+    explicit TQuietEdit(TMemo& memo)
+        : FMemo(memo), FUndo(memo.FEditor->document()->isUndoRedoEnabled()) {
+        FMemo.FSettingText = true;
+        // A change made from code is no step to undo (nor a copy of a long
+        // line kept for one), as a text set anew leaves none.
+        FMemo.FEditor->document()->setUndoRedoEnabled(false);
+    }
+    ~TQuietEdit() {
+        FMemo.FEditor->document()->setUndoRedoEnabled(FUndo);
+        FMemo.FSettingText = false;
+    }
+    TQuietEdit(const TQuietEdit&) = delete;
+    TQuietEdit& operator=(const TQuietEdit&) = delete;
+
+private:
+    TMemo& FMemo;
+    bool FUndo;
+};
 
 QStringList TMemo::Lines() const {
     if (FText.isEmpty()) return {};
@@ -121,45 +174,94 @@ void TMemo::SetWordWrap(bool value) {
 }
 
 void TMemo::SetText(const QString& text) {
-    QString normalized = text;
-    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalized.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QString normalized = WithLineBreaks(text);
     if (normalized == FText) return;
     FText = normalized;
-    FSettingText = true;
-    FEditor->setPlainText(FText);
-    FSettingText = false;
-    if (!IsLoading()) {
-        // Keep the last line in view, as the caret of a memo that was just
-        // written to does; the empty line after the last break does not
-        // count, so two lines in a two-line box both stay visible.
-        QTextBlock last = FEditor->document()->lastBlock();
-        if (last.text().isEmpty() && last.previous().isValid()) last = last.previous();
-        QTextCursor cursor(last);
-        cursor.movePosition(QTextCursor::EndOfBlock);
-        FEditor->setTextCursor(cursor);
-        FEditor->ensureCursorVisible();
+    FLineCount = CountLines(FText);
+    {
+        const TQuietEdit quiet(*this);
+        FEditor->setPlainText(FText);
     }
-    if (!IsLoading()) Change();
+    TextChanged();
+}
+
+void TMemo::TextChanged() {
+    if (IsLoading()) return;
+    // Keep the last line in view, as the caret of a memo that was just
+    // written to does; the empty line after the last break does not count,
+    // so two lines in a two-line box both stay visible.
+    QTextBlock last = FEditor->document()->lastBlock();
+    if (last.text().isEmpty() && last.previous().isValid()) last = last.previous();
+    QTextCursor cursor(last);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    FEditor->setTextCursor(cursor);
+    FEditor->ensureCursorVisible();
+    Change();
+}
+
+qsizetype TMemo::LineStart(int index) const {
+    qsizetype at = 0;
+    for (int i = 0; i < index; ++i)
+        at = FText.indexOf(QLatin1Char('\n'), at) + 1;
+    return at;
 }
 
 QString TMemo::Line(int index) const {
-    const QStringList lines = Lines();
-    if (index < 0 || index >= lines.size()) ListIndexError(index);
-    return lines.at(index);
+    if (index < 0 || index >= FLineCount) ListIndexError(index);
+    const qsizetype start = LineStart(index);
+    const qsizetype end = FText.indexOf(QLatin1Char('\n'), start);
+    return FText.mid(start, end < 0 ? -1 : end - start);
 }
 
 void TMemo::AddLine(const QString& line) {
-    QStringList lines = Lines();
-    lines.append(line);
-    SetLines(lines);
+    // A last line without a break gets one first, so the new line stands
+    // on its own.
+    const bool open = !FText.isEmpty() && !FText.endsWith(QLatin1Char('\n'));
+    QString tail;
+    if (open) tail += QLatin1Char('\n');
+    tail += WithLineBreaks(line);
+    tail += QLatin1Char('\n');
+    // The text ends with a break now, so its lines are its breaks: counted
+    // on the new part alone.
+    const int breaksBefore = open ? FLineCount - 1 : FLineCount;
+    AppendText(tail);
+    FLineCount = breaksBefore + int(tail.count(QLatin1Char('\n')));
+    TextChanged();
+}
+
+void TMemo::AppendText(const QString& tail) {
+    const TQuietEdit quiet(*this);
+    QTextCursor cursor(FEditor->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(tail);
+    FText += tail;
 }
 
 void TMemo::DeleteLine(int index) {
-    QStringList lines = Lines();
-    if (index < 0 || index >= lines.size()) ListIndexError(index);
-    lines.removeAt(index);
-    SetLines(lines);
+    if (index < 0 || index >= FLineCount) ListIndexError(index);
+    const qsizetype start = LineStart(index);
+    const qsizetype lineBreak = FText.indexOf(QLatin1Char('\n'), start);
+    const qsizetype end = lineBreak < 0 ? FText.size() : lineBreak + 1;
+    {
+        const TQuietEdit quiet(*this);
+        QTextCursor cursor(FEditor->document());
+        if (lineBreak >= 0) {
+            // The break goes first, joining the line to the next one, and
+            // then the line's own text: so the editor lays out again only
+            // the line that moved up, never one further down (it would if
+            // the whole line went at once and was longer than the next).
+            cursor.setPosition(int(lineBreak));
+            cursor.deleteChar();
+        }
+        cursor.setPosition(int(start));
+        cursor.setPosition(int(lineBreak >= 0 ? lineBreak : end), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        FText.remove(start, end - start);
+    }
+    // What is left ends with a line break, as a memo's lines do.
+    if (!FText.isEmpty() && !FText.endsWith(QLatin1Char('\n'))) AppendText(QStringLiteral("\n"));
+    --FLineCount;
+    TextChanged();
 }
 
 void TMemo::resizeEvent(QResizeEvent* event) {
@@ -184,7 +286,8 @@ void TMemo::FontChanged() {
 
 TButton::TButton(QObject* owner) : TWinControl(owner), FButton(new QPushButton(this)) {
     SetTabStop(true);
-    QObject::connect(FButton, &QPushButton::clicked, this, [this] { Click(); });
+    QObject::connect(FButton, &QPushButton::clicked, this,
+                     [this] { Guarded(this, [this] { Click(); }); });
 }
 
 void TButton::resizeEvent(QResizeEvent* event) {
@@ -213,6 +316,11 @@ void TGroupBox::AdjustClientRect(TRect& rect) const {
     rect.Top += 2;
     rect.Right -= 2;
     rect.Bottom -= 2;
+}
+
+void TGroupBox::CaptionChanged() {
+    update();
+    AccessibleNameChanged(this);
 }
 
 void TGroupBox::paintEvent(QPaintEvent*) {

@@ -30,6 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void AdjustSize() override;
     bool PaintsOwnBackground() const override { return true; }
+    void CaptionChanged() override;
 
 private:
     TAlignment FAlignment = taLeftJustify;
@@ -66,8 +67,11 @@ public:
 
     const QString& Text() const { return FText; }
     void SetText(const QString& text);
-    int LineCount() const { return int(Lines().size()); }
+    int LineCount() const { return FLineCount; }
+    // Raises "List index out of bounds (%d)" for an index outside the lines.
     QString Line(int index) const;
+    // Adding and deleting a line cost the length of that line (and of the
+    // lines before it, for a deletion), not of the whole text.
     void AddLine(const QString& line);
     // Raises "List index out of bounds (%d)" for an index outside the lines.
     void DeleteLine(int index);
@@ -85,8 +89,18 @@ protected:
     void FontChanged() override;
 
 private:
+    class TQuietEdit;
+    // Where line `index` starts in the text.
+    qsizetype LineStart(int index) const;
+    // Adds `tail` at the end of the text and of the editor's document.
+    void AppendText(const QString& tail);
+    // After a change from code: the last line is brought into view and
+    // Change runs.
+    void TextChanged();
+
     QPlainTextEdit* FEditor;
     QString FText;
+    int FLineCount = 0;
     TBorderStyle FBorderStyle = bsSingle;
     bool FReadOnly = false;
     TScrollStyle FScrollBars = ssNone;
@@ -117,4 +131,5 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void CaptionChanged() override;
 };

@@ -58,8 +58,16 @@ void AppendInt(std::string& out, std::int64_t value, int minDigits = 1) {
     out.append(buf, r.ptr);
 }
 
+// A conversion error quotes at most this many characters of the text it
+// refused, then an ellipsis: the text may be anything an outside party
+// sent (a megabyte of signal level), and the message is shown as one line.
+constexpr std::size_t kQuotedTextMax = 200;
+
 [[noreturn]] void ConvertError(const char* pattern, std::string_view text) {
-    throw EConvertError(QString::fromLatin1(pattern).arg(Wide(text)));
+    const QString quoted = text.size() <= kQuotedTextMax
+                               ? Wide(text)
+                               : Wide(text.substr(0, kQuotedTextMax)) + QChar(0x2026);
+    throw EConvertError(QString::fromLatin1(pattern).arg(quoted));
 }
 
 // ---- Integers ----

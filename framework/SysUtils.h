@@ -51,6 +51,9 @@ struct TFormatSettings {
 // QLocale::system() at start; tests assign it explicitly.
 extern TFormatSettings FormatSettings;
 
+// Every conversion error below names the text it refused; a text longer
+// than 200 characters is quoted by its first 200 and an ellipsis ("…").
+
 // ---- Integers ----
 
 QString IntToStr(int value);

@@ -1,5 +1,7 @@
 #include "SimpleTimer.h"
 
+#include "Application.h"
+
 #include <QTimerEvent>
 #include <algorithm>
 #include <climits>
@@ -71,7 +73,11 @@ void TSimpleTimerHandler::TimerMessage(TTimerId id) {
 
 void TSimpleTimerHandler::timerEvent(QTimerEvent* event) {
     const auto it = FQtToId.find(event->timerId());
-    if (it != FQtToId.end()) TimerMessage(it->second);
+    if (it == FQtToId.end()) return;
+    const TTimerId id = it->second;
+    // The tick runs the timer's callback; its failure must not unwind
+    // through Qt's timer delivery.
+    Guarded(this, [this, id] { TimerMessage(id); });
 }
 
 // ------------------------------------------------------------- TSimpleTimer

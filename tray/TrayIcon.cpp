@@ -537,7 +537,9 @@ bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
             // the message loop.
             if (owner && owner->isMinimized() && FMinimizeToTray &&
                 !QCoreApplication::closingDown())
-                QMetaObject::invokeMethod(this, &TTrayIcon::OwnerMinimized, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this] { Guarded(this, [this] { OwnerMinimized(); }); },
+                    Qt::QueuedConnection);
             break;
         default:
             break;

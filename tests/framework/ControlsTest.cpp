@@ -7,9 +7,12 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -110,6 +113,68 @@ TEST(Memo, ChangeRunsForEveryChangeIncludingThoseMadeByTheHandler) {
     EXPECT_EQ(memo.Lines(), QStringList({"3", "4"}));
     // SetLines, then each AddLine and the deletion it caused.
     EXPECT_EQ(changes, 5);
+}
+
+TEST(Memo, TheEditorShowsTheTextExactlyAfterEveryKindOfChange) {
+    TMemo memo;
+    const auto same = [&memo] { return memo.Editor()->toPlainText() == memo.Text(); };
+    memo.SetText("a\nb");
+    EXPECT_EQ(memo.LineCount(), 2);
+    EXPECT_EQ(memo.Line(1), "b");
+    // A last line without a break gets one before the next line.
+    memo.AddLine("c\r\nd");
+    EXPECT_EQ(memo.Text(), "a\nb\nc\nd\n");
+    EXPECT_EQ(memo.LineCount(), 4);
+    EXPECT_TRUE(same());
+    memo.DeleteLine(3);
+    memo.DeleteLine(1);
+    EXPECT_EQ(memo.Text(), "a\nc\n");
+    EXPECT_TRUE(same());
+    memo.SetText("x\n\ny");
+    EXPECT_EQ(memo.Line(1), "");
+    EXPECT_EQ(memo.Line(2), "y");
+    memo.DeleteLine(0);
+    EXPECT_EQ(memo.Text(), "\ny\n");
+    EXPECT_EQ(memo.Lines(), QStringList({"", "y"}));
+    EXPECT_TRUE(same());
+    memo.DeleteLine(1);
+    memo.DeleteLine(0);
+    EXPECT_EQ(memo.Text(), "");
+    EXPECT_EQ(memo.LineCount(), 0);
+    memo.AddLine("");
+    EXPECT_EQ(memo.Text(), "\n");
+    EXPECT_EQ(memo.LineCount(), 1);
+    EXPECT_TRUE(same());
+    EXPECT_THROW(memo.Line(1), EListError);
+    EXPECT_THROW(memo.Line(-1), EListError);
+}
+
+TEST(Memo, AddingOrDroppingALineLeavesTheOtherLinesAsTheyWereLaidOut) {
+    TMemo memo;
+    memo.SetBounds(0, 0, 300, 56);
+    // The first line is the longer, so dropping it all at once would reach
+    // into the lines below it.
+    memo.SetLines({"birinci satır", "iki"});
+    QTextDocument* doc = memo.Editor()->document();
+    const auto laidOut = [doc](int line) {
+        return doc->findBlockByNumber(line).layout()->lineCount() > 0;
+    };
+    doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(1));
+    ASSERT_TRUE(laidOut(1));
+
+    // Only the new line is laid out anew, however long it is.
+    memo.AddLine(QString(100000, QLatin1Char('x')));
+    EXPECT_TRUE(laidOut(1));
+    EXPECT_EQ(doc->findBlockByNumber(1).text(), "iki");
+    doc->documentLayout()->blockBoundingRect(doc->findBlockByNumber(2));
+    memo.DeleteLine(0);
+    EXPECT_TRUE(laidOut(1));
+    EXPECT_EQ(doc->findBlockByNumber(1).text().size(), 100000);
+
+    // Lines set from code leave nothing to undo (no copy of a long line is
+    // kept for it), but what the user types can still be undone.
+    EXPECT_FALSE(doc->isUndoAvailable());
+    EXPECT_TRUE(doc->isUndoRedoEnabled());
 }
 
 TEST(ProgressBar, KeepsTheValueButDrawsItInsideTheRange) {

@@ -78,6 +78,24 @@ TEST_F(SysUtilsTest, StrToIntRejectsEverythingElseNamingTheText) {
     EXPECT_EQ(v, 5);
 }
 
+TEST_F(SysUtilsTest, AConversionErrorQuotesAtMost200CharactersOfALongText) {
+    const QString limit(200, QLatin1Char('7'));
+    EXPECT_EQ(ErrorOf([&] { StrToInt(limit); }),
+              QStringLiteral("'%1' is not a valid integer value").arg(limit));
+    // A megabyte of digits (as a device may send for a level) is named by its
+    // first 200 characters and an ellipsis, whatever the conversion.
+    const QString level = QString(1 << 20, QLatin1Char('1'));
+    const QString cut = QString(200, QLatin1Char('1')) + QChar(0x2026);
+    EXPECT_EQ(ErrorOf([&] { StrToInt(level); }),
+              QStringLiteral("'%1' is not a valid integer value").arg(cut));
+    EXPECT_EQ(ErrorOf([&] { StrToFloat(level + QLatin1Char('x')); }),
+              QStringLiteral("'%1' is not a valid floating point value").arg(cut));
+    const QString word = QStringLiteral("ş") + QString(300, QLatin1Char('a'));
+    EXPECT_EQ(
+        ErrorOf([&] { StrToBool(word); }),
+        QStringLiteral("'ş%1…' is not a valid boolean value").arg(QString(199, QLatin1Char('a'))));
+}
+
 // ---- Float text ----
 
 TEST_F(SysUtilsTest, FloatToStrUsesFifteenDigitsAndTheLocaleSeparator) {
