@@ -13,6 +13,7 @@
 #include "Cells.h"
 #include "ColumnClasses.h"
 #include "CustomGridView.h"
+#include "Displays.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -117,6 +118,7 @@ public:
     bool PrepareCell(int Col, int Row) override {
         TCustomGridView::PrepareCell(Col, Row);
         FValue = GetCellText(Col, Row);
+        Columns()->Items(Col)->Display()->Text = FValue;
         return true;
     }
 
