@@ -740,8 +740,11 @@ void TCustomGridViewControl::PaintRows() {
     std::vector<int> shown;
     for (int i = 0; i < FColumns->Count(); ++i) {
         TCustomColumn* column = FColumns->DisplayItems(i);
+        // A hidden column keeps the offset it had when last shown: only a
+        // visible one tells where the row ends.
+        if (!column->Visible()) continue;
         if (column->Left() - horz > client.Width()) break;
-        if (!column->Visible() || column->Left() + column->Width() - horz < 0) continue;
+        if (column->Left() + column->Width() - horz < 0) continue;
         shown.push_back(column->Index());
     }
     const int rows = GetRowCount();
