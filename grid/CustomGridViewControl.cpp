@@ -69,6 +69,8 @@ void TCustomGridViewControl::SetCaption(const AnsiString& Value) {
 void TCustomGridViewControl::SetGridLinesStyle(TGridLinesStyle Value) {
     FGridLinesStyle = Value;
     Invalidate();
+    // Vertical lines take a cell's last pixel: the editor follows.
+    UpdateEditor();
 }
 
 void TCustomGridViewControl::SetGridStyle(TGridStyle Value) {
@@ -97,6 +99,8 @@ void TCustomGridViewControl::SetHeaderStyle(THeaderStyle Value) {
 void TCustomGridViewControl::SetInputSize(int Value) {
     FInputSize = Value;
     Invalidate();
+    // The input cells and the rows under them move: so does an open editor.
+    UpdateEditor();
 }
 
 void TCustomGridViewControl::SetOptions(TGridOptions Value) {
