@@ -69,6 +69,8 @@ void TCustomGridViewControl::SetCaption(const AnsiString& Value) {
 void TCustomGridViewControl::SetGridLinesStyle(TGridLinesStyle Value) {
     FGridLinesStyle = Value;
     Invalidate();
+    // Vertical lines take a cell's last pixel: the editor follows.
+    UpdateEditor();
 }
 
 void TCustomGridViewControl::SetGridStyle(TGridStyle Value) {
@@ -97,6 +99,8 @@ void TCustomGridViewControl::SetHeaderStyle(THeaderStyle Value) {
 void TCustomGridViewControl::SetInputSize(int Value) {
     FInputSize = Value;
     Invalidate();
+    // The input cells and the rows under them move: so does an open editor.
+    UpdateEditor();
 }
 
 void TCustomGridViewControl::SetOptions(TGridOptions Value) {
@@ -740,8 +744,11 @@ void TCustomGridViewControl::PaintRows() {
     std::vector<int> shown;
     for (int i = 0; i < FColumns->Count(); ++i) {
         TCustomColumn* column = FColumns->DisplayItems(i);
+        // A hidden column keeps the offset it had when last shown: only a
+        // visible one tells where the row ends.
+        if (!column->Visible()) continue;
         if (column->Left() - horz > client.Width()) break;
-        if (!column->Visible() || column->Left() + column->Width() - horz < 0) continue;
+        if (column->Left() + column->Width() - horz < 0) continue;
         shown.push_back(column->Index());
     }
     const int rows = GetRowCount();

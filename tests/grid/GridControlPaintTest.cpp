@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <set>
@@ -390,6 +391,27 @@ TEST_F(GridPaint, SlidesOneRecordEach) {
     // Below the last slide the grid's colour.
     EXPECT_EQ(img.pixel(100, 150), Rgb(clWindow));
     EXPECT_EQ(CountOther(img, QRect(0, 102, Grid.ClientWidth(), 68), Rgb(clWindow)), 0);
+}
+
+TEST_F(GridPaint, AHiddenColumnDoesNotEndTheRowsEarly) {
+    // A column hidden while it lay beyond the client width keeps its old
+    // offset; the columns after it that now lie in view are still drawn.
+    Grid.AddColumn(700);
+    Grid.AddColumn(100);
+    Grid.AddColumn(100);
+    Grid.SetOptions(TGridOptions(goHeader) | goGrid);
+    Grid.SetHeaderSize(20);
+    Grid.SetRowSize(20);
+    Grid.FillRows(2);
+    Grid.Columns()->Items(1)->SetVisible(false);
+    Grid.Columns()->Items(0)->SetWidth(50);
+    ASSERT_EQ(Grid.Columns()->Items(2)->Left(), 50);
+    Grid.Prepared.clear();
+    const QImage img = Render();
+    EXPECT_NE(std::find(Grid.Prepared.begin(), Grid.Prepared.end(), std::make_pair(2, 0)),
+              Grid.Prepared.end());
+    EXPECT_EQ(img.pixel(100, 30), Rgb(clWindow));
+    EXPECT_EQ(img.pixel(100, 80), Rgb(clWindow)); // an empty row's cell
 }
 
 TEST_F(GridPaint, APaintPassAsksOnlyTheRowsInView) {

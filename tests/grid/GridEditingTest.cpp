@@ -463,6 +463,28 @@ TEST_F(GridEditing, TheEditorLiesInsideItsCellAndNeverOverTheIndicator) {
     EXPECT_TRUE(Plain->Editor()->isVisible());
 }
 
+TEST_F(GridEditing, TheEditorFollowsItsCellWhenTheInputRowOrGridLinesChangeSize) {
+    Grid->SetOptions(Grid->Options() | goInput | goGrid);
+    Show();
+    ClickCell(0, 1);
+    ASSERT_TRUE(Grid->State().testFlag(TTestDataGrid::CellEditing));
+    auto inside = [](const TRect& r) {
+        return Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+    };
+    // A taller input row pushes the rows down.
+    Grid->SetInputSize(30);
+    EXPECT_EQ(Text->Editor()->BoundsRect(), inside(Grid->GetCellRect(0, 1, TTestDataGrid::gpData)));
+    // Without vertical lines the cell takes its column's last pixel.
+    Grid->SetGridLinesStyle(lsHorizontalOnly);
+    EXPECT_EQ(Text->Editor()->BoundsRect(), inside(Grid->GetCellRect(0, 1, TTestDataGrid::gpData)));
+    // The input editor grows with its cell.
+    ClickInput(1);
+    ASSERT_TRUE(Grid->State().testFlag(TTestDataGrid::InputRowEditing));
+    Grid->SetInputSize(20);
+    EXPECT_EQ(Plain->Editor()->BoundsRect(),
+              inside(Grid->GetCellRect(1, 0, TTestDataGrid::gpInput)));
+}
+
 TEST_F(GridEditing, AnEditorScrolledAboveTheDataAreaStaysOpenUnseenAndIsStored) {
     Grid->FillRows(25);
     Show();
