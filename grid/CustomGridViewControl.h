@@ -405,6 +405,8 @@ protected:
     void ScrollPositionChanged(int Kind) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // The focus came or went: repaints what is drawn by it.
+    virtual void FocusChanged();
 
     // A raised button face; the dark edge is clWindowFrame in the old
     // header style.
@@ -418,7 +420,16 @@ protected:
     void PaintFocusRect();
     // The rectangle the focus frame is drawn on; empty when none is drawn.
     TRect FocusRect() const;
+    // Themed drawing of the bands: themes active and the header style
+    // follows them.
     bool Themed() const;
+    // True while an editor is open on the data cell (Col, Row).
+    bool EditorOpenOn(int Col, int Row) const;
+    // The window exists: it has been shown (or created) once.
+    bool WindowCreated() const;
+    // The rectangles scrolling moves: horizontally everything right of the
+    // indicator, vertically the data rows.
+    void UpdateScrollRects();
 
     // The calls into the column painters, one place each.
     void PaintColumnPart(TCustomColumn* Column, int Kind);
@@ -437,13 +448,17 @@ protected:
     int FCol = 0;
     int FRow = 0;
     QPointer<TCellEditor> FEditor;
-    TCustomColumn* FPressedColumn = nullptr;
-    TCustomColumn* FHotColumn = nullptr;
+    // Guarded: a column may be freed while the mouse is over its header.
+    QPointer<TCustomColumn> FPressedColumn;
+    QPointer<TCustomColumn> FHotColumn;
     int FEditCol = -1;
     int FEditRow = -1;
     // One flag per row; a deque keeps removing the first row as cheap as
     // appending one.
     std::deque<std::uint8_t> FRowSelection;
+    // How many of the flags are set: clearing a selection of none walks no
+    // rows.
+    int FSelectedRowCount = 0;
 
 private:
     TBorderStyle FBorderStyle = bsSingle;

@@ -6,7 +6,9 @@
 #include "ColumnClasses.h"
 #include "CustomGridView.h"
 
+#include <QRect>
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -124,7 +126,31 @@ public:
         return column;
     }
 
-    // What the protected paint helpers and state give, for the tests.
+    // Loads the cell's text the way the data grid loads a cell value into
+    // its column's display, and lets the display draw.
+    mutable std::vector<std::pair<int, int>> Prepared;
+    QString LastPrepared;
+    bool PrepareCell(int Col, int Row) override {
+        TCustomGridView::PrepareCell(Col, Row);
+        Prepared.emplace_back(Col, Row);
+        LastPrepared = GetCellText(Col, Row);
+        return true;
+    }
+
+    // The areas the paint passes covered.
+    std::vector<QRect> Painted;
+    int Paints = 0;
+
+    using TCustomGridViewControl::FAnchorRow;
+    using TCustomGridViewControl::FEditCol;
+    using TCustomGridViewControl::FEditRow;
+    using TCustomGridViewControl::FInputColumn;
     using TCustomGridViewControl::FState;
-    using TCustomGridViewControl::PaintFocusRect;
+
+protected:
+    void Paint() override {
+        ++Paints;
+        Painted.push_back(Canvas()->ClipRect().ToQRect());
+        TCustomGridView::Paint();
+    }
 };
