@@ -1,14 +1,15 @@
 // The window-layout reader on arbitrary bytes: it either reads the layout
 // or raises a read error, and never crashes, hangs or leaks, whatever class
-// names, properties, references and handler names the bytes hold, grids and
-// their columns of every type included.
+// names, properties, references and handler names the bytes hold, grids
+// (TGridView, with its cell store following the columns) and their columns
+// of every type included.
 
 #include "Application.h"
-#include "CustomGridView.h"
 #include "Exceptions.h"
 #include "Forms.h"
 #include "Framework.h"
 #include "Grid.h"
+#include "GridView.h"
 #include "ImgList.h"
 #include "Streaming.h"
 
@@ -27,15 +28,6 @@ public:
     Q_INVOKABLE void KeyHandler(QObject*, QChar& key) { key = QChar(); }
 };
 
-// A grid as layouts hold one: its columns are its unnamed children.
-class TFuzzGrid : public TCustomGridView {
-    Q_OBJECT
-public:
-    explicit TFuzzGrid(QObject* owner = nullptr) : TCustomGridView(owner) {}
-    TColor GetCellColor(int, int) const override { return clWindow; }
-    TColor GetCellTextColor(int, int) const override { return clWindowText; }
-};
-
 TQtApplication* App() {
     static TQtApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -45,7 +37,6 @@ TQtApplication* App() {
         auto* a = new TQtApplication(argc, argv);
         RegisterFrameworkClasses();
         RegisterGridClasses();
-        RegisterClass<TFuzzGrid>();
         RegisterClass<TImageList>();
         return a;
     }();

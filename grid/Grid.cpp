@@ -2,6 +2,7 @@
 
 #include "CellEditors.h"
 #include "ColumnClasses.h"
+#include "GridView.h"
 
 void RegisterGridClasses() {
     RegisterClass<TCellEditor>();
@@ -15,8 +16,10 @@ void RegisterGridClasses() {
     RegisterClass<TCanvasCellEditor>();
     RegisterClass<TCheckBoxEditor>();
 
-    // The column types a layout may name; the increment column is made
-    // only in code.
+    // The grid a window places, with every column type its layout may
+    // name (the grid registers the same ones as it is made).
+    RegisterClass<TGridView>();
+    RegisterClass<TIncrementColumn>();
     RegisterClass<TGraphicColumn>();
     RegisterClass<TCheckBoxColumn>();
     RegisterClass<TDateColumn>();
