@@ -19,6 +19,10 @@ void RegisterGridClasses() {
     // The grid a window places, with every column type its layout may
     // name (the grid registers the same ones as it is made).
     RegisterClass<TGridView>();
+    RegisterGridColumnClasses();
+}
+
+void RegisterGridColumnClasses() {
     RegisterClass<TIncrementColumn>();
     RegisterClass<TGraphicColumn>();
     RegisterClass<TCheckBoxColumn>();

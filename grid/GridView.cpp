@@ -2,6 +2,7 @@
 
 #include "ColumnClasses.h"
 #include "Exceptions.h"
+#include "Grid.h"
 #include "HintWindow.h"
 #include "SysUtils.h"
 
@@ -30,17 +31,7 @@ void TGridView::RegisterColumnClasses() {
     // The increment column is the input base's own; this grid registers it
     // together with the column types a layout names, so that every grid of
     // the suite knows all of them.
-    RegisterClass<TIncrementColumn>();
-    RegisterClass<TGraphicColumn>();
-    RegisterClass<TCheckBoxColumn>();
-    RegisterClass<TDateColumn>();
-    RegisterClass<THtmlColumn>();
-    RegisterClass<TImageColumn>();
-    RegisterClass<TComboBoxColumn>();
-    RegisterClass<TNumericColumn>();
-    RegisterClass<TProgressColumn>();
-    RegisterClass<TRateColumn>();
-    RegisterClass<TTextualColumn>();
+    RegisterGridColumnClasses();
 }
 
 // --------------------------------------------------------------------- data
