@@ -16,27 +16,8 @@
 
 namespace {
 
-class GridPaint : public ::testing::Test {
+class GridPaint : public TGridControlFixture {
 protected:
-    void SetUp() override {
-        FThemes = ThemesEnabled();
-        SetThemesEnabled(false);
-        Grid.SetBorderStyle(TWinControl::bsNone);
-        Grid.SetBounds(0, 0, 575, 170);
-    }
-    void TearDown() override { SetThemesEnabled(FThemes); }
-
-    // Five text columns (left edges 0, 40, 160, 310, 430; 530 in all) under
-    // a 20-pixel header, rows of 20 pixels plus a grid line: row k starts at
-    // y = 20 + 21 k.
-    void CallList(int Rows) {
-        for (int w : {40, 120, 150, 120, 100})
-            Grid.AddColumn(w);
-        Grid.SetOptions(TGridOptions(goHeader) | goGrid);
-        Grid.SetHeaderSize(20);
-        Grid.SetRowSize(20);
-        Grid.FillRows(Rows);
-    }
     // What the grid draws over a ground of the given colour.
     QImage Render(QRgb ground = qRgb(255, 0, 255)) {
         QImage img(Grid.size(), QImage::Format_RGB32);
@@ -64,11 +45,6 @@ protected:
     static int Count(const QImage& img, const QRect& area, QRgb color) {
         return area.width() * area.height() - CountOther(img, area, color);
     }
-
-    TTestDataGrid Grid;
-
-private:
-    bool FThemes = true;
 };
 
 TEST_F(GridPaint, AnEmptyGridShowsItsCaptionAndEmptyCells) {

@@ -13,26 +13,8 @@
 
 namespace {
 
-class GridControl : public ::testing::Test {
+class GridControl : public TGridControlFixture {
 protected:
-    void SetUp() override {
-        FThemes = ThemesEnabled();
-        SetThemesEnabled(false);
-        Grid.SetBorderStyle(TWinControl::bsNone);
-        Grid.SetBounds(0, 0, 575, 170);
-    }
-    void TearDown() override { SetThemesEnabled(FThemes); }
-
-    // The call list's shape: five text columns under a header with grid
-    // lines.
-    void CallList(int Rows) {
-        for (int w : {40, 120, 150, 120, 100})
-            Grid.AddColumn(w);
-        Grid.SetOptions(TGridOptions(goHeader) | goGrid);
-        Grid.SetHeaderSize(20);
-        Grid.SetRowSize(20);
-        Grid.FillRows(Rows);
-    }
     QImage Render() {
         QImage img(Grid.size(), QImage::Format_RGB32);
         // The first pass settles the scroll bars; the second shows them.
@@ -40,11 +22,6 @@ protected:
         Grid.render(&img);
         return img;
     }
-
-    TTestDataGrid Grid;
-
-private:
-    bool FThemes = true;
 };
 
 int BarExtent(const QWidget& w) {

@@ -5,11 +5,13 @@
 
 #include "ColumnClasses.h"
 #include "CustomGridView.h"
+#include "ThemesSupport.h"
 
 #include <QRect>
 #include <QRegion>
 #include <algorithm>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -157,4 +159,34 @@ protected:
         PaintedRegions.push_back(Canvas()->ClipRegion());
         TCustomGridView::Paint();
     }
+};
+
+// A grid of the call list's size, unthemed and without a border, for the
+// control's tests; the themes switch is put back afterwards.
+class TGridControlFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FThemes = ThemesEnabled();
+        SetThemesEnabled(false);
+        Grid.SetBorderStyle(TWinControl::bsNone);
+        Grid.SetBounds(0, 0, 575, 170);
+    }
+    void TearDown() override { SetThemesEnabled(FThemes); }
+
+    // The call list's shape: five text columns (left edges 0, 40, 160, 310,
+    // 430; 530 in all) under a 20-pixel header, rows of 20 pixels plus a
+    // grid line, so row k starts at y = 20 + 21 k.
+    void CallList(int Rows) {
+        for (int w : {40, 120, 150, 120, 100})
+            Grid.AddColumn(w);
+        Grid.SetOptions(TGridOptions(goHeader) | goGrid);
+        Grid.SetHeaderSize(20);
+        Grid.SetRowSize(20);
+        Grid.FillRows(Rows);
+    }
+
+    TTestDataGrid Grid;
+
+private:
+    bool FThemes = true;
 };
