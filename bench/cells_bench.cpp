@@ -16,10 +16,12 @@
 #include "Cells.h"
 #include "Columns.h"
 
+#include "BenchTiming.h"
 #include <QApplication>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
@@ -41,6 +43,13 @@ constexpr int kPhoneColumn = 4;
 constexpr int kAddressColumn = 1;
 
 std::map<std::string, double> gResults;
+
+using BenchTiming::Seconds;
+using BenchTiming::ThreadSeconds;
+
+void Best(const std::string& name, double seconds) {
+    BenchTiming::Best(gResults, name, seconds);
+}
 
 // ---- the data
 
@@ -113,26 +122,6 @@ private:
 };
 
 // ---- measuring
-
-// The processor time of this thread, which runs all the work: the machine
-// is shared, and wall time there measures the neighbours as much as us.
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-double Seconds(const std::function<void()>& f) {
-    const double start = ThreadSeconds();
-    f();
-    return ThreadSeconds() - start;
-}
-
-// Keeps the least of the times recorded under one name.
-void Best(const std::string& name, double seconds) {
-    const auto it = gResults.find(name);
-    if (it == gResults.end() || seconds < it->second) gResults[name] = seconds;
-}
 
 long ResidentBytes() {
     std::ifstream statm("/proc/self/statm");

@@ -15,6 +15,7 @@
 #include "CustomGridView.h"
 #include "Displays.h"
 
+#include "BenchTiming.h"
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -22,6 +23,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
@@ -39,15 +41,11 @@ constexpr int kMillion = 1000000;
 
 std::map<std::string, double> gResults;
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
+using BenchTiming::Seconds;
+using BenchTiming::ThreadSeconds;
 
 void Record(const std::string& name, double seconds) {
-    const auto it = gResults.find(name);
-    if (it == gResults.end() || seconds < it->second) gResults[name] = seconds;
+    BenchTiming::Best(gResults, name, seconds);
 }
 
 // The texts of one call: time stamp, serial, counter, line, number.

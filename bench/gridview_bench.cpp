@@ -16,10 +16,12 @@
 #include "ColumnClasses.h"
 #include "GridView.h"
 
+#include "BenchTiming.h"
 #include <QApplication>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <algorithm>
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
@@ -38,6 +40,13 @@ constexpr int kCounterColumn = 2;
 constexpr int kSteps = 200;
 
 std::map<std::string, double> gResults;
+
+using BenchTiming::Seconds;
+using BenchTiming::ThreadSeconds;
+
+void Best(const std::string& name, double seconds) {
+    BenchTiming::Best(gResults, name, seconds);
+}
 
 // ---- the data: one call, fresh strings as the device hands them over
 
@@ -65,23 +74,6 @@ private:
 };
 
 // ---- measuring
-
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-double Seconds(const std::function<void()>& f) {
-    const double start = ThreadSeconds();
-    f();
-    return ThreadSeconds() - start;
-}
-
-void Best(const std::string& name, double seconds) {
-    const auto it = gResults.find(name);
-    if (it == gResults.end() || seconds < it->second) gResults[name] = seconds;
-}
 
 double Result(const std::string& name) {
     const auto it = gResults.find(name);
