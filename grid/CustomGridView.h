@@ -217,6 +217,8 @@ private:
     void HideDragArrows();
     // The visible column under a client x, null beside all columns.
     TCustomColumn* ColumnAtX(int X) const;
+    // The column's place in the display order.
+    int DisplayPlace(const TCustomColumn* Column) const;
 
     std::unique_ptr<TColumnDragBox> FDragBox = MakeDragBox();
     std::unique_ptr<TDragArrow> FDragArrowTop = MakeDragArrow(TDragArrow::daDown);

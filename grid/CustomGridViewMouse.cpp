@@ -162,6 +162,12 @@ TCustomColumn* TCustomGridView::ColumnAtX(int X) const {
     return nullptr;
 }
 
+int TCustomGridView::DisplayPlace(const TCustomColumn* Column) const {
+    for (int p = 0; p < Columns()->Count(); ++p)
+        if (Columns()->DisplayItems(p) == Column) return p;
+    return -1;
+}
+
 TCustomColumn* TCustomGridView::ColumnEdgeAt(int X, int Y) const {
     if (!Options().testFlag(goHeader) || GridStyle() != gsReport) return nullptr;
     if (Y < 0 || Y >= HeaderSize()) return nullptr;
@@ -499,8 +505,12 @@ void TCustomGridView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
             PreparePlay(cell.Col, cell.Row);
             if (!alive) return;
             const TRect r = GetCellRect(cell.Col, cell.Row, gpData);
-            if (TColumnPlay* prepared = column->Play())
+            // The element finds its parts (a check box's square) in the
+            // cell it is given.
+            if (TColumnPlay* prepared = column->Play()) {
+                prepared->CellRect = r;
                 prepared->MouseDown(Button, Shift, X - r.Left, Y - r.Top);
+            }
         }
         break;
     }
@@ -570,8 +580,10 @@ void TCustomGridView::ColumnDragDrop(int X, int Y) {
     InvalidateColumnPart(pressed, gpHeader);
     if (!dragged) return;
     if (Rect(0, 0, GetHeaderRect().Right, 2 * HeaderSize()).Contains(p)) {
+        // By the places in the display order: a column added in code
+        // has no Position number until the columns are renumbered.
         if (TCustomColumn* target = ColumnAtX(p.X))
-            Columns()->MoveColumn(dragged->Position(), target->Position());
+            Columns()->MoveColumn(DisplayPlace(dragged), DisplayPlace(target));
     } else if (Options().testFlag(goCanHideColumn)) {
         dragged->SetVisible(false);
     }
