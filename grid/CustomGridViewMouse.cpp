@@ -63,6 +63,12 @@ public:
     explicit TActivationWatch(TCustomGridView* Grid) : FGrid(Grid) {
         if (QCoreApplication* app = QCoreApplication::instance()) app->installEventFilter(this);
     }
+    // Freed with the grid, first of its parts: a grid freed in the middle
+    // of a column drag must not leave the drag's cursor on the screen.
+    ~TActivationWatch() override {
+        if (FGrid->State().testFlag(TCustomGridView::ColumnDragging))
+            TScreenCursors::SetScreenCursor(0);
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -345,6 +346,12 @@ TEST_F(GridMouse, NoDragWithoutClickableHeaderOrWithColumnMovingSwitchedOff) {
     Release(235, 10);
     EXPECT_EQ(Grid.Columns()->DisplayItems(0), Column(0));
 
+    // The right button presses a header but drags nothing.
+    Press(100, 10, {}, Qt::RightButton);
+    Move(235, 10);
+    EXPECT_FALSE(Grid.DragBox()->isVisible());
+    Release(235, 10, {}, Qt::RightButton);
+
     Grid.SetOptions(Grid.Options() | goDissableColumnMoving);
     DragHeader(100, 235, 10);
     EXPECT_FALSE(Grid.DragBox()->isVisible());
@@ -461,4 +468,24 @@ TEST_F(GridMouse, LosingTheActivationAbandonsEveryGesture) {
     EXPECT_GT(Grid.Paints, paints);
     Release(100, 10);
     EXPECT_EQ(Column(1)->Width(), 120);
+}
+
+TEST_F(GridMouse, AGridFreedInTheMiddleOfADragLeavesNoCursorOrHoldBehind) {
+    auto grid = std::make_unique<TTestDataGrid>();
+    grid->SetBorderStyle(TWinControl::bsNone);
+    grid->SetBounds(0, 0, 300, 100);
+    grid->AddColumn(100);
+    grid->AddColumn(100);
+    grid->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(grid.get()));
+    QWindow* window = grid->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(50, 8));
+    QTest::mouseMove(window, QPoint(60, 8));
+    QTest::mouseMove(window, QPoint(60, 90));
+    ASSERT_EQ(TScreenCursors::ScreenCursor(), crColumnNoDrag);
+    grid.reset();
+    EXPECT_EQ(TScreenCursors::ScreenCursor(), 0);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    // The button comes up over another window.
+    Release(100, 100);
 }
