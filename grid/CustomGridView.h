@@ -11,10 +11,19 @@
 // order again.
 
 #include "CellEditors.h"
+#include "ColumnDragBox.h"
 #include "Columns.h"
 #include "CustomGridViewControl.h"
+#include "HintWindow.h"
 
+#include <QImage>
 #include <QMetaObject>
+#include <memory>
+
+// The grid's own cursors.
+constexpr int crHorzSplit = 3000;       // over a column's right edge in the header
+constexpr int crColumnNoDrag = 3001;    // a dragged column outside the place it can go
+constexpr int crIndicatorSelect = 3006; // over the indicator column
 
 // A cell of the grid: a column index in storage order and a row.
 struct TGridCell {
@@ -87,6 +96,53 @@ public:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    // Only a double click inside the data area is reported.
+    void DblClick() override;
+    void MouseLeave() override;
+
+    // Shows the tool-tip with the cell's whole text when the column has
+    // coShowTextFitHint and the text does not fit the cell; else hides it.
+    void ShowCellHint(int Col, int Row);
+    // The application got (True) or lost the activation. Losing it
+    // abandons every mouse gesture under way; either way the selection is
+    // repainted.
+    virtual void WMActivateApp(bool Active);
+    // Points the column's play element at a cell and loads its value; the
+    // data grid, which holds the values, does it.
+    virtual void PreparePlay(int ACol, int ARow) {
+        (void)ACol;
+        (void)ARow;
+    }
+    // The drag box's reports of a dragged column, in screen coordinates.
+    void ColumnDragMove(int X, int Y);
+    void ColumnDragDrop(int X, int Y);
+
+    // The column whose right edge lies within 2 pixels of a point of the
+    // header (first in display order, visible, without coFixedSize).
+    TCustomColumn* ColumnEdgeAt(int X, int Y) const;
+
+    // --- the state of the mouse gestures
+    TColumnDragBox* DragBox() const { return FDragBox.get(); }
+    TDragArrow* DragArrowTop() const { return FDragArrowTop.get(); }
+    TDragArrow* DragArrowBottom() const { return FDragArrowBottom.get(); }
+    THintWindow* HintWindow() const { return FHintWindow.get(); }
+    TCustomColumn* DownColumn() const { return FDownColumn; }
+    TCustomColumn* DropColumn() const { return FDropColumn; }
+    TCustomColumn* ResizeColumn() const { return FResizeColumn; }
+    TCustomColumn* EdgeColumn() const { return FEdgeColumn; }
+    int ResizeDelta() const { return FResizeDelta; }
+    TPoint DownPoint() const { return FDownPoint; }
+    TGridCell HintCell() const { return FHintCell; }
+
+protected:
+    // While a column edge is dragged the grid is not drawn anew: what was
+    // on screen stays, with the two inverted lines over it.
+    void Paint() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+public:
     // The band under a client point (the gp… codes), 0 for none.
     int BandAt(int X, int Y) const;
     // The cell under a client point of the data area: the visible column
@@ -140,4 +196,48 @@ private:
     TKeyEvent FSavedOnKeyDown;
     bool FEditTaken = false;
     QMetaObject::Connection FEditorGone;
+
+    // --- mouse gestures
+
+    std::unique_ptr<TColumnDragBox> MakeDragBox();
+    std::unique_ptr<TDragArrow> MakeDragArrow(std::uint8_t Direction);
+    std::unique_ptr<QObject> WatchActivation();
+    void PressData(TShiftState Shift, int X, int Y);
+    void PressHeader(int X, int Y);
+    void StartResize(TCustomColumn* Column);
+    // The two lines of a column resize: where they stand now.
+    void ResizeLines(int& First, int& Second) const;
+    void InvalidateResizeLines();
+    void StartColumnDrag(int X, int Y);
+    void ClearHotColumn();
+    void HideCellHint();
+    // The pointer shape over the grid: one of the cursor numbers, the
+    // grid's own Cursor for crDefault.
+    void ShowPointer(int Cursor);
+    void HideDragArrows();
+    // The visible column under a client x, null beside all columns.
+    TCustomColumn* ColumnAtX(int X) const;
+    // The column's place in the display order.
+    int DisplayPlace(const TCustomColumn* Column) const;
+
+    std::unique_ptr<TColumnDragBox> FDragBox = MakeDragBox();
+    std::unique_ptr<TDragArrow> FDragArrowTop = MakeDragArrow(TDragArrow::daDown);
+    QPointer<TCustomColumn> FDropColumn;
+    QPointer<TCustomColumn> FDownColumn;
+    TPoint FDownPoint{-1, -1};
+    int FResizeDelta = 0;
+    QPointer<TCustomColumn> FResizeColumn;
+    QPointer<TCustomColumn> FEdgeColumn;
+    std::unique_ptr<TDragArrow> FDragArrowBottom = MakeDragArrow(TDragArrow::daUp);
+    TGridCell FHintCell;
+    std::unique_ptr<THintWindow> FHintWindow = std::make_unique<THintWindow>(this);
+    // What the client area showed when the resize started.
+    QImage FResizeBackdrop;
+    // The last press (a second one soon after on the same spot is the
+    // second press of a double click) and where the double click was.
+    quint64 FLastPressTime = 0;
+    Qt::MouseButton FLastPressButton = Qt::NoButton;
+    QPoint FLastPressPos;
+    TPoint FDblClickPoint{-1, -1};
+    std::unique_ptr<QObject> FActivationWatch = WatchActivation();
 };

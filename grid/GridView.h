@@ -86,7 +86,7 @@ public:
     virtual void StorePlay(QObject* Sender);
     // Points the column's play element at the cell, loads it and has its
     // changes stored back.
-    virtual void PreparePlay(int ACol, int ARow);
+    void PreparePlay(int ACol, int ARow) override;
 
     // Registers the column classes a layout may name; the grid does it as
     // it is made.
@@ -113,7 +113,7 @@ protected:
     virtual void FitColumns();
     // True while the grid's own hint for a clipped cell text is on screen;
     // the note then waits. That hint belongs to the grid's input handling.
-    virtual bool CellHintShowing() const { return false; }
+    virtual bool CellHintShowing() const { return HintWindow()->HintShowing(); }
 
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseLeave() override;
