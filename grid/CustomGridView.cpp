@@ -181,57 +181,6 @@ void TCustomGridView::MoveBySelectionDirection() {
     }
 }
 
-void TCustomGridView::KeyDown(int& Key, TShiftState Shift) {
-    // Without rows there is nothing to move over, and no one hears the key.
-    if (RowCount() == 0) return;
-    const QPointer<TCustomGridView> alive(this);
-    switch (Key) {
-    case VK_LEFT:
-        MoveLeft();
-        break;
-    case VK_RIGHT:
-        MoveRight();
-        break;
-    case VK_UP:
-        if (FRow >= 1 && !FInputActive)
-            Select(FCol, FRow - 1, Shift);
-        else if (FRow == 0 && Options().testFlag(goInput) && GridStyle() == gsReport)
-            SetInputActive(true);
-        break;
-    case VK_DOWN:
-        if (FRow + 1 < RowCount()) {
-            if (FInputActive) {
-                SetInputActive(false);
-                Select(FCol, 0, 0);
-            } else {
-                Select(FCol, FRow + 1, Shift);
-            }
-        }
-        break;
-    default:
-        break;
-    }
-    if (alive) TCustomGridViewControl::KeyDown(Key, Shift);
-}
-
-void TCustomGridView::KeyPress(QChar& Key) {
-    const QPointer<TCustomGridView> alive(this);
-    TCustomGridViewControl::KeyPress(Key);
-    if (!alive || Key.isNull()) return;
-    if (Key == QChar(27)) return;
-    if (Key == QChar(13)) {
-        if (FWantReturns) MoveBySelectionDirection();
-        Key = QChar();
-        return;
-    }
-    TCustomColumn* column = ColumnOf(FCol);
-    if (!column || !column->IsInputChar(Key)) return;
-    if (FInputActive)
-        StartInputEdit(column, QString(Key));
-    else
-        StartEdit(FCol, FRow, QString(Key));
-}
-
 void TCustomGridView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const QPointer<TCustomGridView> alive(this);
     if (!IsDesigning()) {

@@ -334,23 +334,75 @@ void TCustomGridViewControl::Clear() {
 }
 
 void TCustomGridViewControl::Select(int Col, int Row, TShiftState Shift) {
-    (void)Shift;
-    const bool fullRow = FOptions.testFlag(goSelectFullRow);
-    auto repaint = [&](int c, int r) {
-        if (fullRow)
-            InvalidateRow(r, false);
-        else
-            InvalidateCell(c, r);
-        if (FOptions.testFlag(goIndicator)) {
-            const TRect row = GetRowRect(r);
-            InvalidateRect({0, row.Top, IndicatorWidth, row.Bottom});
-        }
-    };
-    repaint(FCol, FRow);
+    const int oldCol = FCol;
+    const int oldRow = FRow;
     FCol = Col;
     FRow = Row;
-    repaint(FCol, FRow);
+    const bool multi = FOptions.testFlag(goMultiSelect) && FOptions.testFlag(goSelectFullRow);
+    if (multi && (Shift & ssCtrl)) {
+        // The toggled row becomes the anchor of the next Shift step.
+        FAnchorRow = Row;
+        FState |= MultiRowSelection;
+        SetRowSelected(Row, !RowFlag(Row));
+    } else if (multi && (Shift & ssShift)) {
+        FState |= MultiRowSelection;
+        SelectRowRange(std::min(FAnchorRow, Row), std::max(FAnchorRow, Row));
+    } else {
+        if (FState.testFlag(MultiRowSelection))
+            ClearRowSelection();
+        else
+            SetRowSelected(oldRow, false);
+        SetRowSelected(Row, true);
+        FAnchorRow = Row;
+    }
+
+    if (FInputActive) {
+        // Only the input cells show the current column now.
+        InvalidateColumnPart(ColumnAt(oldCol), gpInput);
+        InvalidateColumnPart(ColumnAt(Col), gpInput);
+        return;
+    }
+    const QPointer<TCustomGridViewControl> alive(this);
     DoSelectCell(Col, Row);
+    if (!alive) return;
+    if (Col == oldCol && Row == oldRow) return;
+    if (FGridStyle == gsSlides) {
+        Invalidate();
+        return;
+    }
+    if (FOptions.testFlag(goSelectFullRow)) {
+        InvalidateRow(oldRow, false);
+        InvalidateRow(Row, false);
+    } else if (FOptions.testFlag(goIndicator)) {
+        InvalidatePart(gpIndicator);
+    }
+    InvalidateCell(oldCol, oldRow);
+    InvalidateCell(Col, Row);
+}
+
+TCustomColumn* TCustomGridViewControl::ColumnAt(int Col) const {
+    return Col >= 0 && Col < FColumns->Count() ? FColumns->Items(Col) : nullptr;
+}
+
+bool TCustomGridViewControl::RowFlag(int Row) const {
+    return Row >= 0 && Row < RowSelectionCount() && FRowSelection[std::size_t(Row)] != 0;
+}
+
+void TCustomGridViewControl::SelectRowRange(int First, int Last) {
+    const int count = RowSelectionCount();
+    First = std::max(First, 0);
+    Last = std::min(Last, count - 1);
+    int inside = 0;
+    for (int r = First; r <= Last; ++r) {
+        SetRowSelected(r, true);
+        ++inside;
+    }
+    // Flags outside the range are looked for only while some are left:
+    // a range that grows from the anchor walks no rows outside it.
+    for (int r = 0; r < First && FSelectedRowCount > inside; ++r)
+        SetRowSelected(r, false);
+    for (int r = std::max(Last + 1, 0); r < count && FSelectedRowCount > inside; ++r)
+        SetRowSelected(r, false);
 }
 
 // ------------------------------------------------------------ invalidation
@@ -412,6 +464,11 @@ void TCustomGridViewControl::InvalidateCell(int Col, int Row) {
 
 void TCustomGridViewControl::InvalidateRow(int Row, bool KeepInterior) {
     if (GetRowCount() == 0) return;
+    // A row out of view has nothing on the screen to repaint; the row flags
+    // of a long selection change without a rectangle each. The row after
+    // the last whole one may be partly shown.
+    const int top = TopRow();
+    if (Row < top || Row - top > VisibleRowCount()) return;
     const TRect row = GetRowRect(Row);
     const TRect r{0, row.Top, GetDataRect().Right, row.Bottom};
     if (!KeepInterior) {

@@ -86,7 +86,7 @@ public:
     virtual void StorePlay(QObject* Sender);
     // Points the column's play element at the cell, loads it and has its
     // changes stored back.
-    virtual void PreparePlay(int ACol, int ARow);
+    void PreparePlay(int ACol, int ARow) override;
 
     // Registers the column classes a layout may name; the grid does it as
     // it is made.
@@ -110,7 +110,7 @@ protected:
     virtual void ColumnsCellsChange(TColumns* Sender, TColumnsChange Kind, int Index1, int Index2);
 
     // Fits the columns with coAutoSize to the client width again.
-    virtual void FitColumns();
+    void FitColumns() override;
     // True while the grid's own hint for a clipped cell text is on screen;
     // the note then waits. That hint belongs to the grid's input handling.
     virtual bool CellHintShowing() const { return false; }
