@@ -392,17 +392,16 @@ void TCustomGridViewControl::SelectRowRange(int First, int Last) {
     const int count = RowSelectionCount();
     First = std::max(First, 0);
     Last = std::min(Last, count - 1);
-    int inside = 0;
-    for (int r = First; r <= Last; ++r) {
-        SetRowSelected(r, true);
-        ++inside;
-    }
+    TRowFlagWriter writer(*this);
+    const int inside = std::max(Last - First + 1, 0);
+    for (int r = First; r <= Last; ++r)
+        writer.Set(r, true);
     // Flags outside the range are looked for only while some are left:
     // a range that grows from the anchor walks no rows outside it.
     for (int r = 0; r < First && FSelectedRowCount > inside; ++r)
-        SetRowSelected(r, false);
+        writer.Set(r, false);
     for (int r = std::max(Last + 1, 0); r < count && FSelectedRowCount > inside; ++r)
-        SetRowSelected(r, false);
+        writer.Set(r, false);
 }
 
 // ------------------------------------------------------------ invalidation
@@ -547,17 +546,33 @@ bool TCustomGridViewControl::GetRowSelected(int Row) const {
 }
 
 void TCustomGridViewControl::SetRowSelected(int Row, bool Value) {
-    if (Row < 0 || Row >= RowSelectionCount()) return;
+    if (StoreRowFlag(Row, Value) && FOptions.testFlag(goSelectFullRow)) InvalidateRow(Row, false);
+}
+
+bool TCustomGridViewControl::StoreRowFlag(int Row, bool Value) {
+    if (Row < 0 || Row >= RowSelectionCount()) return false;
     std::uint8_t& flag = FRowSelection[std::size_t(Row)];
-    if ((flag != 0) == Value) return;
+    if ((flag != 0) == Value) return false;
     flag = Value ? 1 : 0;
     FSelectedRowCount += Value ? 1 : -1;
-    if (FOptions.testFlag(goSelectFullRow)) InvalidateRow(Row, false);
+    return true;
+}
+
+TCustomGridViewControl::TRowFlagWriter::TRowFlagWriter(TCustomGridViewControl& Grid)
+    : FGrid(Grid), FRepaint(Grid.FOptions.testFlag(goSelectFullRow) && Grid.GetRowCount() > 0),
+      FFirst(Grid.TopRow()), FLast(FRepaint ? Grid.TopRow() + Grid.VisibleRowCount() : -1) {}
+
+void TCustomGridViewControl::TRowFlagWriter::Set(int Row, bool Value) {
+    // The rows in view are found once for the whole walk: a flag out of
+    // view changes without a look at the screen.
+    if (FGrid.StoreRowFlag(Row, Value) && Row >= FFirst && Row <= FLast)
+        FGrid.InvalidateRow(Row, false);
 }
 
 void TCustomGridViewControl::ClearRowSelection() {
+    TRowFlagWriter writer(*this);
     for (int r = 0; FSelectedRowCount > 0 && r < RowSelectionCount(); ++r)
-        SetRowSelected(r, false);
+        writer.Set(r, false);
     FState &= ~TGridState(MultiRowSelection);
 }
 

@@ -430,6 +430,22 @@ protected:
     // Flags the rows First to Last (both included, clamped to the list) and
     // clears every other flag.
     void SelectRowRange(int First, int Last);
+    // Stores a row's flag and keeps the count; answers whether it changed.
+    // Rows outside the list are ignored.
+    bool StoreRowFlag(int Row, bool Value);
+    // Changes many flags in one walk, repainting (with goSelectFullRow)
+    // only the changed rows that are in view when the walk starts.
+    class TRowFlagWriter {
+    public:
+        explicit TRowFlagWriter(TCustomGridViewControl& Grid);
+        void Set(int Row, bool Value);
+
+    private:
+        TCustomGridViewControl& FGrid;
+        bool FRepaint;
+        int FFirst;
+        int FLast;
+    };
     // Themed drawing of the bands: themes active and the header style
     // follows them.
     bool Themed() const;

@@ -325,17 +325,21 @@ void TCustomGridView::WMSize() {
         }
     }
     UpdateVertScrollBar();
-    if (client.Width() != FLastClientWidth) {
+    // The bar may have come or gone: the width is the one it left.
+    const TRect now = ClientRect();
+    if (now.Width() != FLastClientWidth) {
+        // Remembered first: new widths may show or hide the horizontal bar,
+        // and the resize that brings must not fit the columns again while
+        // they are being fitted.
+        const int oldWidth = FLastClientWidth;
+        FLastClientWidth = now.Width();
         FitColumns();
         if (!alive) return;
-        if (HorzPos() == 0) {
-            const int width = ClientRect().Width();
-            InvalidateRect({std::min(FLastClientWidth, width), 0, std::max(FLastClientWidth, width),
-                            ClientRect().Height()});
-        } else {
+        if (HorzPos() == 0)
+            InvalidateRect({std::min(oldWidth, now.Width()), 0, std::max(oldWidth, now.Width()),
+                            now.Height()});
+        else
             Invalidate();
-        }
-        FLastClientWidth = ClientRect().Width();
     }
     if (FState.testFlag(CellEditing)) {
         HideEditor();
