@@ -455,6 +455,9 @@ void TCustomGridViewControl::InvalidateColumnPart(TCustomColumn* Column, int Par
 }
 
 void TCustomGridViewControl::InvalidateCell(int Col, int Row) {
+    // A row out of view has no pixels to repaint (the one after the last
+    // whole row may be partly shown).
+    if (FGridStyle == gsReport && (Row < TopRow() || Row - TopRow() > VisibleRowCount())) return;
     const TRect r = GetCellRect(Col, Row, gpData);
     if (r.IsEmpty()) return;
     const int gl = GridLineWidth();

@@ -334,6 +334,11 @@ TEST_F(GridKeys, LosingTheFocusStoresTheOpenEditorBeforeOnExit) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     ASSERT_TRUE(Grid.hasFocus());
     EXPECT_EQ(enters, 1);
+    // Out of the editor to elsewhere, and back to the grid, is an enter.
+    QTest::keyClicks(&Grid, "y");
+    QApplication::focusWidget()->clearFocus();
+    Grid.setFocus();
+    EXPECT_EQ(enters, 2);
     // The editor is left open on the grid's own keyboard: the grid's exit
     // stores its value and closes it first.
     Grid.StartEdit(0, 1, QStringLiteral("kept"));
