@@ -14,6 +14,7 @@
 #include "ColumnDragBox.h"
 #include "Columns.h"
 #include "CustomGridViewControl.h"
+#include "ExtCtrls.h"
 #include "HintWindow.h"
 
 #include <QImage>
@@ -24,6 +25,10 @@
 constexpr int crHorzSplit = 3000;       // over a column's right edge in the header
 constexpr int crColumnNoDrag = 3001;    // a dragged column outside the place it can go
 constexpr int crIndicatorSelect = 3006; // over the indicator column
+
+// A wheel notch down or up at a client point; a handler sets Handled when
+// it took the notch.
+using TMouseWheelUpDownEvent = TEvent<QObject*, TShiftState, const TPoint&, bool&>;
 
 // A cell of the grid: a column index in storage order and a row.
 struct TGridCell {
@@ -93,6 +98,48 @@ public:
 
     void KeyDown(int& Key, TShiftState Shift) override;
     void KeyPress(QChar& Key) override;
+    // The wheel scrolls the rows, a page of them with Ctrl held, after the
+    // wheel events; the current cell stays. While a data-cell editor is
+    // open the wheel is not the grid's.
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, const TPoint& MousePos) override;
+    // The wheel events' dispatch, one notch each; they answer whether a
+    // handler took the notch (the grid scrolls all the same).
+    virtual bool DoMouseWheelDown(TShiftState Shift, const TPoint& MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, const TPoint& MousePos);
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+
+    // OnEnter, then the indicator is repainted.
+    void DoEnter() override;
+    // An open editor is stored and closed first, then OnExit. The keyboard
+    // going into the grid's own editor is no exit (nor its coming back an
+    // enter): the grid and its editor still hold it.
+    void DoExit() override;
+    // A vertical scroll closes an open data-cell editor without storing
+    // it; a horizontal one closes any editor and repaints the focus frame
+    // at its new place.
+    void WMVScroll(int Code) override;
+    void WMHScroll(int Code) override;
+    // The client area changed size: the footer and the uncovered strips are
+    // repainted, the auto-size columns fitted to the new width, the bars
+    // set again and an open data-cell editor closed.
+    void WMSize() override;
+
+    // Scrolls so that the row is in view when it is not: it becomes the top
+    // row.
+    void ScrollIntoView(int Row);
+    // The columns with coAutoSize share the client width right of the
+    // indicator in proportion to their widths.
+    virtual void FitColumns();
+    // Points the column's play element at the cell before it is handed a
+    // key or a click; the data grid also loads the cell's value into it.
+    virtual void PreparePlay(int ACol, int ARow);
+
+    // The typed prefix of the incremental search, and the timer that empties
+    // it half a second after the last character.
+    const WideString& SearchText() const { return FSearchText; }
+    TTimer* SearchTimer() const { return FSearchTimer; }
+
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
@@ -108,12 +155,6 @@ public:
     // abandons every mouse gesture under way; either way the selection is
     // repainted.
     virtual void WMActivateApp(bool Active);
-    // Points the column's play element at a cell and loads its value; the
-    // data grid, which holds the values, does it.
-    virtual void PreparePlay(int ACol, int ARow) {
-        (void)ACol;
-        (void)ARow;
-    }
     // The drag box's reports of a dragged column, in screen coordinates.
     void ColumnDragMove(int X, int Y);
     void ColumnDragDrop(int X, int Y);
@@ -188,6 +229,22 @@ private:
     bool FColumnsReadStarted = false;
     bool FWantReturns = false;
     TGridCell FMouseCell;
+    int FLastClientHeight = 0;
+    int FLastClientWidth = 0;
+    WideString FSearchText;
+    TTimer* FSearchTimer = SetUpKeyboard(); // owned as the grid's child
+    // Wheel turns of less than a notch, kept for the next turn.
+    int FWheelRemainder = 0;
+    // The grid gave the keyboard to its own editor.
+    bool FFocusInEditor = false;
+
+    // Registers the wheel events and makes the search timer.
+    TTimer* SetUpKeyboard();
+    // The first column (index order) with coSearchColumn, -1 for none.
+    int SearchColumn() const;
+    // Adds the character to the search text and makes the next row whose
+    // search-column text starts with it current.
+    void IncrementalSearch(QChar Key);
 
     // The editor's own events while the grid holds them.
     TEditEvent FSavedOnEdit;

@@ -334,23 +334,74 @@ void TCustomGridViewControl::Clear() {
 }
 
 void TCustomGridViewControl::Select(int Col, int Row, TShiftState Shift) {
-    (void)Shift;
-    const bool fullRow = FOptions.testFlag(goSelectFullRow);
-    auto repaint = [&](int c, int r) {
-        if (fullRow)
-            InvalidateRow(r, false);
-        else
-            InvalidateCell(c, r);
-        if (FOptions.testFlag(goIndicator)) {
-            const TRect row = GetRowRect(r);
-            InvalidateRect({0, row.Top, IndicatorWidth, row.Bottom});
-        }
-    };
-    repaint(FCol, FRow);
+    const int oldCol = FCol;
+    const int oldRow = FRow;
     FCol = Col;
     FRow = Row;
-    repaint(FCol, FRow);
+    const bool multi = FOptions.testFlag(goMultiSelect) && FOptions.testFlag(goSelectFullRow);
+    if (multi && (Shift & ssCtrl)) {
+        // The toggled row becomes the anchor of the next Shift step.
+        FAnchorRow = Row;
+        FState |= MultiRowSelection;
+        SetRowSelected(Row, !RowFlag(Row));
+    } else if (multi && (Shift & ssShift)) {
+        FState |= MultiRowSelection;
+        SelectRowRange(std::min(FAnchorRow, Row), std::max(FAnchorRow, Row));
+    } else {
+        if (FState.testFlag(MultiRowSelection))
+            ClearRowSelection();
+        else
+            SetRowSelected(oldRow, false);
+        SetRowSelected(Row, true);
+        FAnchorRow = Row;
+    }
+
+    if (FInputActive) {
+        // Only the input cells show the current column now.
+        InvalidateColumnPart(ColumnAt(oldCol), gpInput);
+        InvalidateColumnPart(ColumnAt(Col), gpInput);
+        return;
+    }
+    const QPointer<TCustomGridViewControl> alive(this);
     DoSelectCell(Col, Row);
+    if (!alive) return;
+    if (Col == oldCol && Row == oldRow) return;
+    if (FGridStyle == gsSlides) {
+        Invalidate();
+        return;
+    }
+    if (FOptions.testFlag(goSelectFullRow)) {
+        InvalidateRow(oldRow, false);
+        InvalidateRow(Row, false);
+    } else if (FOptions.testFlag(goIndicator)) {
+        InvalidatePart(gpIndicator);
+    }
+    InvalidateCell(oldCol, oldRow);
+    InvalidateCell(Col, Row);
+}
+
+TCustomColumn* TCustomGridViewControl::ColumnAt(int Col) const {
+    return Col >= 0 && Col < FColumns->Count() ? FColumns->Items(Col) : nullptr;
+}
+
+bool TCustomGridViewControl::RowFlag(int Row) const {
+    return Row >= 0 && Row < RowSelectionCount() && FRowSelection[std::size_t(Row)] != 0;
+}
+
+void TCustomGridViewControl::SelectRowRange(int First, int Last) {
+    const int count = RowSelectionCount();
+    First = std::max(First, 0);
+    Last = std::min(Last, count - 1);
+    TRowFlagWriter writer(*this);
+    const int inside = std::max(Last - First + 1, 0);
+    for (int r = First; r <= Last; ++r)
+        writer.Set(r, true);
+    // Flags outside the range are looked for only while some are left:
+    // a range that grows from the anchor walks no rows outside it.
+    for (int r = 0; r < First && FSelectedRowCount > inside; ++r)
+        writer.Set(r, false);
+    for (int r = std::max(Last + 1, 0); r < count && FSelectedRowCount > inside; ++r)
+        writer.Set(r, false);
 }
 
 // ------------------------------------------------------------ invalidation
@@ -404,6 +455,9 @@ void TCustomGridViewControl::InvalidateColumnPart(TCustomColumn* Column, int Par
 }
 
 void TCustomGridViewControl::InvalidateCell(int Col, int Row) {
+    // A row out of view has no pixels to repaint (the one after the last
+    // whole row may be partly shown).
+    if (FGridStyle == gsReport && (Row < TopRow() || Row - TopRow() > VisibleRowCount())) return;
     const TRect r = GetCellRect(Col, Row, gpData);
     if (r.IsEmpty()) return;
     const int gl = GridLineWidth();
@@ -412,6 +466,11 @@ void TCustomGridViewControl::InvalidateCell(int Col, int Row) {
 
 void TCustomGridViewControl::InvalidateRow(int Row, bool KeepInterior) {
     if (GetRowCount() == 0) return;
+    // A row out of view has nothing on the screen to repaint; the row flags
+    // of a long selection change without a rectangle each. The row after
+    // the last whole one may be partly shown.
+    const int top = TopRow();
+    if (Row < top || Row - top > VisibleRowCount()) return;
     const TRect row = GetRowRect(Row);
     const TRect r{0, row.Top, GetDataRect().Right, row.Bottom};
     if (!KeepInterior) {
@@ -490,17 +549,33 @@ bool TCustomGridViewControl::GetRowSelected(int Row) const {
 }
 
 void TCustomGridViewControl::SetRowSelected(int Row, bool Value) {
-    if (Row < 0 || Row >= RowSelectionCount()) return;
+    if (StoreRowFlag(Row, Value) && FOptions.testFlag(goSelectFullRow)) InvalidateRow(Row, false);
+}
+
+bool TCustomGridViewControl::StoreRowFlag(int Row, bool Value) {
+    if (Row < 0 || Row >= RowSelectionCount()) return false;
     std::uint8_t& flag = FRowSelection[std::size_t(Row)];
-    if ((flag != 0) == Value) return;
+    if ((flag != 0) == Value) return false;
     flag = Value ? 1 : 0;
     FSelectedRowCount += Value ? 1 : -1;
-    if (FOptions.testFlag(goSelectFullRow)) InvalidateRow(Row, false);
+    return true;
+}
+
+TCustomGridViewControl::TRowFlagWriter::TRowFlagWriter(TCustomGridViewControl& Grid)
+    : FGrid(Grid), FRepaint(Grid.FOptions.testFlag(goSelectFullRow) && Grid.GetRowCount() > 0),
+      FFirst(Grid.TopRow()), FLast(FRepaint ? Grid.TopRow() + Grid.VisibleRowCount() : -1) {}
+
+void TCustomGridViewControl::TRowFlagWriter::Set(int Row, bool Value) {
+    // The rows in view are found once for the whole walk: a flag out of
+    // view changes without a look at the screen.
+    if (FGrid.StoreRowFlag(Row, Value) && Row >= FFirst && Row <= FLast)
+        FGrid.InvalidateRow(Row, false);
 }
 
 void TCustomGridViewControl::ClearRowSelection() {
+    TRowFlagWriter writer(*this);
     for (int r = 0; FSelectedRowCount > 0 && r < RowSelectionCount(); ++r)
-        SetRowSelected(r, false);
+        writer.Set(r, false);
     FState &= ~TGridState(MultiRowSelection);
 }
 

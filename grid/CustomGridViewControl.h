@@ -343,8 +343,11 @@ public:
 
     // Repaints one column's strip of a band, shown or not.
     virtual void InvalidateColumnPart(TCustomColumn* Column, int Part);
-    // Moves the current cell, repaints the old and the new one and reports
-    // the move.
+    // Makes (Col, Row) current: updates the row flags (with goMultiSelect
+    // and goSelectFullRow, Ctrl toggles a row and anchors there, Shift flags
+    // the rows from the anchor on; otherwise only the new row is flagged),
+    // fires OnSelectCell even for the same cell, and repaints what the move
+    // changed. No range check and no scrolling.
     virtual void Select(int Col, int Row, TShiftState Shift);
 
     // --- editing entry points; the grid with editing replaces them
@@ -420,6 +423,29 @@ protected:
     void PaintFocusRect();
     // The rectangle the focus frame is drawn on; empty when none is drawn.
     TRect FocusRect() const;
+    // The column of a storage index; null outside the collection.
+    TCustomColumn* ColumnAt(int Col) const;
+    // A row's flag; false for a row outside the list.
+    bool RowFlag(int Row) const;
+    // Flags the rows First to Last (both included, clamped to the list) and
+    // clears every other flag.
+    void SelectRowRange(int First, int Last);
+    // Stores a row's flag and keeps the count; answers whether it changed.
+    // Rows outside the list are ignored.
+    bool StoreRowFlag(int Row, bool Value);
+    // Changes many flags in one walk, repainting (with goSelectFullRow)
+    // only the changed rows that are in view when the walk starts.
+    class TRowFlagWriter {
+    public:
+        explicit TRowFlagWriter(TCustomGridViewControl& Grid);
+        void Set(int Row, bool Value);
+
+    private:
+        TCustomGridViewControl& FGrid;
+        bool FRepaint;
+        int FFirst;
+        int FLast;
+    };
     // Themed drawing of the bands: themes active and the header style
     // follows them.
     bool Themed() const;

@@ -92,8 +92,12 @@ void TCustomGridView::EditorDestroyed() {
 
 void TCustomGridView::EditorFocusChanged() {
     // The selection is drawn in other colours once neither the grid nor its
-    // editor holds the keyboard.
-    if (!GridFocused()) Invalidate();
+    // editor holds the keyboard. The keyboard coming back later comes from
+    // elsewhere: the grid hears it as an enter.
+    if (!GridFocused()) {
+        FFocusInEditor = false;
+        Invalidate();
+    }
 }
 
 void TCustomGridView::EditorKeyDown(TCellEditor* Editor, int& Key, TShiftState Shift) {

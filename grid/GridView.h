@@ -110,7 +110,7 @@ protected:
     virtual void ColumnsCellsChange(TColumns* Sender, TColumnsChange Kind, int Index1, int Index2);
 
     // Fits the columns with coAutoSize to the client width again.
-    virtual void FitColumns();
+    void FitColumns() override;
     // True while the grid's own hint for a clipped cell text is on screen;
     // the note then waits. That hint belongs to the grid's input handling.
     virtual bool CellHintShowing() const { return HintWindow()->HintShowing(); }

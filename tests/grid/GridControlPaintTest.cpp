@@ -284,6 +284,7 @@ TEST_F(GridPaint, TheFocusFrameIsDottedByInversion) {
     // A full row: the frame spans every column of the row, the row's own
     // flag clear (so its cells are not selected).
     Grid.SetOptions(TGridOptions(goHeader) | goGrid | goSelectFullRow);
+    Grid.SetRowSelected(1, false);
     img = Render();
     // (less the four grid lines it crosses)
     EXPECT_NEAR(dots(img, QRect(0, 41, 529, 1)), 529 / 2, 5);
@@ -298,6 +299,8 @@ TEST_F(GridPaint, TheIndicatorPointsAtTheCurrentRow) {
     CallList(4);
     Grid.SetOptions(Grid.Options() | goIndicator);
     Grid.Select(0, 1, 0);
+    // Only row 2 flagged: the current row's cell is drawn unselected.
+    Grid.SetRowSelected(1, false);
     Grid.SetRowSelected(2, true);
     const QImage img = Render();
     const QRgb arrow = Rgb(clWindowText);

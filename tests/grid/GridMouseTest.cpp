@@ -129,7 +129,7 @@ TEST_F(GridMouse, OnlyAPressAndReleaseOnOneCellIsAClick) {
 
 // Multi-row selection by Shift and Ctrl clicks: it needs the selection
 // step's Shift and Ctrl rules.
-TEST_F(GridMouse, DISABLED_ShiftAndCtrlClicksSelectRows) {
+TEST_F(GridMouse, ShiftAndCtrlClicksSelectRows) {
     Grid.SetOptions(Grid.Options() | goMultiSelect | goSelectFullRow);
     auto flagged = [this] {
         std::vector<int> rows;
