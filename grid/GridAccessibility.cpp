@@ -540,11 +540,14 @@ private:
     }
 };
 
-// Qt asks with each class name of the object, the most derived first.
+// Qt asks with each class name of the object, the most derived first. A
+// grid that is being destroyed has let go of its table: Qt makes a plain
+// widget's interface for what is left of it.
 QAccessibleInterface* GridAccessible(const QString& className, QObject* object) {
     if (className != u"TGridView") return nullptr;
-    if (auto* grid = qobject_cast<TGridView*>(object)) return new TAccessibleGrid(grid);
-    return nullptr;
+    auto* grid = qobject_cast<TGridView*>(object);
+    if (!grid || !grid->Accessibility()) return nullptr;
+    return new TAccessibleGrid(grid);
 }
 
 } // namespace

@@ -10,9 +10,8 @@
 #include <algorithm>
 
 TGridView::TGridView(QObject* owner)
-    : TCustomGridView(owner), FCells(std::make_unique<TCells>(this, Columns())),
-      FNoteWindow(new THintWindow(this)),
-      FAccessibility(std::make_unique<TGridAccessibility>(this)) {
+    : TCustomGridView(owner), FAccessibility(std::make_unique<TGridAccessibility>(this)),
+      FCells(std::make_unique<TCells>(this, Columns())), FNoteWindow(new THintWindow(this)) {
     InstallGridAccessibleFactory();
     FCells->OnChange = [this](TCells* sender, int col, int row) { CellsChange(sender, col, row); };
     Columns()->OnCellsChange = [this](TColumns* sender, TColumnsChange kind, int i1, int i2) {
@@ -25,12 +24,12 @@ TGridView::~TGridView() {
     // The columns outlive the store (the control frees them): nothing they
     // report may reach it once it is gone.
     Columns()->OnCellsChange.Clear();
+    // The cell interfaces and the table go first: no tool may reach a grid
+    // half destroyed.
+    FAccessibility.reset();
     FCells.reset();
     delete FNoteWindow;
     FNoteWindow = nullptr;
-    // The cell interfaces and the table go before the grid's part of the
-    // widget does: no tool may reach a grid half destroyed.
-    FAccessibility.reset();
 }
 
 void TGridView::RegisterColumnClasses() {

@@ -143,9 +143,11 @@ private:
     bool CellAt(int X, int Y, int& ACol, int& ARow) const;
     void ShowNote(int ACol, int ARow);
 
+    // Made first and let go of first: a tool may ask for the grid's table
+    // while the note window is being made or freed.
+    std::unique_ptr<TGridAccessibility> FAccessibility;
     std::unique_ptr<TCells> FCells;
     THintWindow* FNoteWindow; // owned as the grid's child
-    std::unique_ptr<TGridAccessibility> FAccessibility;
 };
 
 // ---- handing a cell to its column's display and play element
