@@ -15,13 +15,6 @@ TAccessibleEventWatcher& Watcher() {
     return watcher;
 }
 
-void Announce(QAccessibleEvent& event) {
-    if (const TAccessibleEventWatcher& watcher = Watcher()) watcher(event);
-    // Qt asks the control for its interface to pass the event on; while no
-    // tool listens there is nobody to tell.
-    if (QAccessible::isActive()) QAccessible::updateAccessibility(&event);
-}
-
 // A self-painted control: its name is the text it shows, unless the program
 // gave it an accessible name of its own.
 template <class TControlClass> class TAccessibleControl : public QAccessibleWidget {
@@ -134,16 +127,27 @@ void InstallAccessibleFactory() {
     (void)installed;
 }
 
+bool AccessibleListening() {
+    return Watcher() || QAccessible::isActive();
+}
+
+void AnnounceAccessibleEvent(QAccessibleEvent& event) {
+    if (const TAccessibleEventWatcher& watcher = Watcher()) watcher(event);
+    // Qt asks the control for its interface to pass the event on; while no
+    // tool listens there is nobody to tell.
+    if (QAccessible::isActive()) QAccessible::updateAccessibility(&event);
+}
+
 void AccessibleNameChanged(QObject* control) {
-    if (!Watcher() && !QAccessible::isActive()) return;
+    if (!AccessibleListening()) return;
     QAccessibleEvent event(control, QAccessible::NameChanged);
-    Announce(event);
+    AnnounceAccessibleEvent(event);
 }
 
 void AccessibleValueChanged(QObject* control, int value) {
-    if (!Watcher() && !QAccessible::isActive()) return;
+    if (!AccessibleListening()) return;
     QAccessibleValueChangeEvent event(control, value);
-    Announce(event);
+    AnnounceAccessibleEvent(event);
 }
 
 void SetAccessibleEventWatcher(TAccessibleEventWatcher watcher) {

@@ -22,3 +22,10 @@ void AccessibleValueChanged(QObject* control, int value);
 // watcher stops it.
 using TAccessibleEventWatcher = std::function<void(QAccessibleEvent& event)>;
 void SetAccessibleEventWatcher(TAccessibleEventWatcher watcher);
+
+// For components that bring their own interfaces (the grid): true while an
+// announcement has anyone to reach, a tool through Qt or the watcher, so
+// that nothing is built while nobody listens; and the announcement itself,
+// to the watcher and, while a tool listens, to Qt.
+bool AccessibleListening();
+void AnnounceAccessibleEvent(QAccessibleEvent& event);

@@ -3,14 +3,16 @@
 #include "ColumnClasses.h"
 #include "Exceptions.h"
 #include "Grid.h"
+#include "GridAccessibility.h"
 #include "HintWindow.h"
 #include "SysUtils.h"
 
 #include <algorithm>
 
 TGridView::TGridView(QObject* owner)
-    : TCustomGridView(owner), FCells(std::make_unique<TCells>(this, Columns())),
-      FNoteWindow(new THintWindow(this)) {
+    : TCustomGridView(owner), FAccessibility(std::make_unique<TGridAccessibility>(this)),
+      FCells(std::make_unique<TCells>(this, Columns())), FNoteWindow(new THintWindow(this)) {
+    InstallGridAccessibleFactory();
     FCells->OnChange = [this](TCells* sender, int col, int row) { CellsChange(sender, col, row); };
     Columns()->OnCellsChange = [this](TColumns* sender, TColumnsChange kind, int i1, int i2) {
         ColumnsCellsChange(sender, kind, i1, i2);
@@ -22,6 +24,9 @@ TGridView::~TGridView() {
     // The columns outlive the store (the control frees them): nothing they
     // report may reach it once it is gone.
     Columns()->OnCellsChange.Clear();
+    // The cell interfaces and the table go first: no tool may reach a grid
+    // half destroyed.
+    FAccessibility.reset();
     FCells.reset();
     delete FNoteWindow;
     FNoteWindow = nullptr;
@@ -80,6 +85,7 @@ void TGridView::Sort(TCustomColumn* Column, bool Ascending) {
     const int index = Column ? Columns()->IndexOf(Column) : -1;
     if (index >= 0 && Column->Options().testFlag(coCanSort)) {
         FCells->Sort(index, Column->SortType(), !Ascending);
+        FAccessibility->Reset();
         if (RowCount() > 0) InvalidatePart(gpData);
     }
     HideEditor();
@@ -89,6 +95,8 @@ void TGridView::Sort(TCustomColumn* Column, bool Ascending) {
 
 void TGridView::CellsChange(TCells* Sender, int ACol, int ARow) {
     (void)Sender;
+    // Tools hear of the cells the call list writes under the lock as well.
+    if (FAccessibility) FAccessibility->CellChanged(ACol, ARow);
     if (UpdateLock()) return;
     InvalidateCell(ACol, ARow);
     DoChange(ACol, ARow);
@@ -99,9 +107,41 @@ void TGridView::ColumnsCellsChange(TColumns* Sender, TColumnsChange Kind, int In
     const bool hadRows = FCells->RowCount() > 0;
     if (Kind == scCleared) HideEditor();
     FCells->SyncColumns(Kind, Index1, Index2);
+    if (FAccessibility) FAccessibility->Reset();
     // The store lets its rows go with its last column; the row flags must
     // go with them, or the control keeps flags of rows that are no more.
     if (hadRows && FCells->RowCount() == 0) RowsChanged(rcCleared, 0, 0);
+}
+
+void TGridView::ColumnChanged(TCustomColumn* Column, TColumnChange Kind) {
+    if (FAccessibility && Column) {
+        if (Kind == ccPosition || Kind == ccVisible)
+            FAccessibility->Reset();
+        else if (Kind == ccAppearance)
+            FAccessibility->HeaderChanged(Column->Index());
+    }
+    TCustomGridView::ColumnChanged(Column, Kind);
+}
+
+// ------------------------------------------------------------- selection
+
+void TGridView::Select(int Col, int Row, TShiftState Shift) {
+    const int oldCol = FCol;
+    const int oldRow = FRow;
+    // The handler of OnSelectCell may free the grid.
+    const QPointer<TGridView> alive(this);
+    TCustomGridView::Select(Col, Row, Shift);
+    if (alive && FAccessibility) FAccessibility->CurrentChanged(oldCol, oldRow, Shift);
+}
+
+void TGridView::focusInEvent(QFocusEvent* event) {
+    TCustomGridView::focusInEvent(event);
+    if (FAccessibility) FAccessibility->FocusEntered();
+}
+
+void TGridView::ScrollPositionChanged(int Kind) {
+    TCustomGridView::ScrollPositionChanged(Kind);
+    if (Kind == sbVertical && FAccessibility) FAccessibility->Scrolled();
 }
 
 // ----------------------------------------------------------- row operations
@@ -109,6 +149,7 @@ void TGridView::ColumnsCellsChange(TColumns* Sender, TColumnsChange Kind, int In
 void TGridView::AddRows(int Count) {
     FCells->AddRows(Count);
     const int added = std::max(Count, 0);
+    FAccessibility->RowsInserted(RowCount() - added, RowCount() - 1);
     RowsChanged(rcAdded, added, 0);
     const int rows = RowCount();
     const int first = rows - added;
@@ -143,6 +184,7 @@ void TGridView::AddRows(int Count) {
 
 void TGridView::AppendRows(int Count) {
     FCells->AddRows(Count);
+    FAccessibility->RowsInserted(RowCount() - std::max(Count, 0), RowCount() - 1);
     RowsChanged(rcAppended, std::max(Count, 0), 0);
     Invalidate();
     UpdateEditor();
@@ -151,6 +193,9 @@ void TGridView::AppendRows(int Count) {
 void TGridView::InsertRow(int ARow) {
     if (ARow < 0 || ARow >= RowCount()) return;
     FCells->InsertRow(ARow);
+    // Told before the flags follow: the current cell moves down with its
+    // row then, and that move is told as well.
+    FAccessibility->RowsInserted(ARow, ARow);
     RowsChanged(rcInserted, ARow, 0);
     Invalidate();
     UpdateEditor();
@@ -160,6 +205,7 @@ void TGridView::DeleteRow(int ARow) {
     if (ARow < 0 || ARow >= RowCount()) return;
     if (FEditRow == ARow) HideEditor();
     FCells->DeleteRow(ARow);
+    FAccessibility->RowsRemoved(ARow, ARow);
     RowsChanged(rcDeleted, ARow, 0);
     Invalidate();
     if (ARow == FRow) {
@@ -173,6 +219,7 @@ void TGridView::MoveRow(int FromRow, int ToRow) {
     if (FromRow < 0 || FromRow >= RowCount()) return;
     if (ToRow < 0 || ToRow >= RowCount()) return;
     FCells->MoveRow(FromRow, ToRow);
+    FAccessibility->Reset();
     RowsChanged(rcMoved, FromRow, ToRow);
     Invalidate();
     HideEditor();
@@ -181,6 +228,7 @@ void TGridView::MoveRow(int FromRow, int ToRow) {
 void TGridView::Clear() {
     RowsChanged(rcCleared, 0, 0);
     FCells->ClearRows();
+    FAccessibility->Reset();
     HideEditor();
     Invalidate();
 }

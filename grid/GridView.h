@@ -4,7 +4,8 @@
 // that holds every value of the table, answers the data operations its
 // ancestors call while they paint, edit and sort, keeps the control's row
 // flags, painting and editor in step with every row operation, and shows the
-// note of the cell under the pointer.
+// note of the cell under the pointer. Assistive tools read it as a table
+// (GridAccessibility) and hear of every change of its rows and cells.
 //
 // Cells are addressed by (column index in storage order, row). Operations
 // that check their indices (GetCellText, SetCellText, DeleteRow, InsertRow,
@@ -23,6 +24,7 @@
 #include <memory>
 
 class THintWindow;
+class TGridAccessibility;
 
 class TGridView : public TCustomGridView {
     Q_OBJECT
@@ -100,6 +102,17 @@ public:
     TCells* Cells() const { return FCells.get(); }
     THintWindow* NoteWindow() const { return FNoteWindow; }
 
+    // --- selection and assistive tools
+
+    // Moves the current cell as the control does and tells assistive tools
+    // of the new current cell and selection.
+    void Select(int Col, int Row, TShiftState Shift) override;
+    // How many row flags are set.
+    int SelectedRowCount() const { return FSelectedRowCount; }
+    // The cell interfaces made for assistive tools and the grid's
+    // announcements to them; null only while the grid is destroyed.
+    TGridAccessibility* Accessibility() const { return FAccessibility.get(); }
+
 protected:
     // The store's report of a changed value or colour: repaints the cell and
     // fires OnChange, unless the grid is locked for update.
@@ -108,6 +121,9 @@ protected:
     // the editor first (and drops the rows' flags with the rows); the store
     // follows the collection.
     virtual void ColumnsCellsChange(TColumns* Sender, TColumnsChange Kind, int Index1, int Index2);
+    // A column moved, was shown or hidden, or changed its header: the table
+    // assistive tools read changes with it.
+    void ColumnChanged(TCustomColumn* Column, TColumnChange Kind) override;
 
     // Fits the columns with coAutoSize to the client width again.
     void FitColumns() override;
@@ -117,6 +133,8 @@ protected:
 
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseLeave() override;
+    void ScrollPositionChanged(int Kind) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     bool Outside(int ACol, int ARow) const;
@@ -125,6 +143,9 @@ private:
     bool CellAt(int X, int Y, int& ACol, int& ARow) const;
     void ShowNote(int ACol, int ARow);
 
+    // Made first and let go of first: a tool may ask for the grid's table
+    // while the note window is being made or freed.
+    std::unique_ptr<TGridAccessibility> FAccessibility;
     std::unique_ptr<TCells> FCells;
     THintWindow* FNoteWindow; // owned as the grid's child
 };
