@@ -20,8 +20,7 @@ QString Through8Bit(const WideString& text) {
     return AnsiToWide(WideToAnsi(text));
 }
 
-// The monitor's three captions of Label9.
-const QString kNoState = QStringLiteral("--");
+// The monitor's captions of Label9 (before its first tick it reads "--").
 const QString kWaiting = QStringLiteral("Bağlantı bekleniyor");
 const QString kConnected = QStringLiteral("Cihaz bağlı");
 
