@@ -1,11 +1,14 @@
 #include "Unit1.h"
 
 #include "Application.h"
+#include "Beep.h"
 #include "SysUtils.h"
 #include "Unit2.h"
 #include "Unit3.h"
 #include "Unit4.h"
 #include "UnitSupport.h"
+
+#include <QEvent>
 
 TForm1* Form1 = nullptr;
 
@@ -16,6 +19,24 @@ namespace {
 QString Through8Bit(const WideString& text) {
     return AnsiToWide(WideToAnsi(text));
 }
+
+// The monitor's captions of Label9 (before its first tick it reads "--").
+const QString kWaiting = QStringLiteral("Bağlantı bekleniyor");
+const QString kConnected = QStringLiteral("Cihaz bağlı");
+
+// Holds the grid's update lock for a scope. The lock is a flag that only
+// EndUpdate clears: a cell write that fails must not leave the grid
+// without repaints and change reports for the rest of the run.
+class TUpdateLock {
+public:
+    explicit TUpdateLock(TGridView* grid) : FGrid(grid) { FGrid->BeginUpdate(); }
+    ~TUpdateLock() { FGrid->EndUpdate(); }
+    TUpdateLock(const TUpdateLock&) = delete;
+    TUpdateLock& operator=(const TUpdateLock&) = delete;
+
+private:
+    TGridView* FGrid;
+};
 
 } // namespace
 
@@ -30,7 +51,7 @@ TForm1::TForm1(QObject* owner, const QString& layout) : TForm(owner) {
     Timer2 = BindComponent<TTimer>(this, "Timer2");
     TrayIcon1 = BindComponent<TTrayIcon>(this, "TrayIcon1");
     GroupBox4 = BindComponent<TGroupBox>(this, "GroupBox4");
-    GridPlace = BindComponent<TPanel>(this, "GridPlace");
+    GridView1 = BindComponent<TGridView>(this, "GridView1");
     Memo2 = BindComponent<TMemo>(this, "Memo2");
     GroupBox2 = BindComponent<TGroupBox>(this, "GroupBox2");
     Label22 = BindComponent<TLabel>(this, "Label22");
@@ -57,6 +78,25 @@ TForm1::TForm1(QObject* owner, const QString& layout) : TForm(owner) {
     BalantKlavuzu1 = BindComponent<TMenuItem>(this, "BalantKlavuzu1");
     Ayar1 = BindComponent<TMenuItem>(this, "Ayar1");
     Yardm1 = BindComponent<TMenuItem>(this, "Yardm1");
+
+    // The stored column widths are proportions: the columns share whatever
+    // client width the grid gets, now and whenever it is resized.
+    GridView1->installEventFilter(this);
+    FitCallColumns();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == GridView1 && event->type() == QEvent::Resize) FitCallColumns();
+    return TForm::eventFilter(watched, event);
+}
+
+void TForm1::FitCallColumns() {
+    GridView1->Columns()->AutoSizeColumns(GridView1->ClientRect().Width());
+}
+
+void TForm1::SetCallCount(int Value) {
+    FCallCount = Value;
+    Label5->SetCaption(IntToStr(FCallCount));
 }
 
 void TForm1::FormShow(QObject*) {
@@ -68,7 +108,26 @@ void TForm1::FormShow(QObject*) {
 }
 
 void TForm1::Timer1Timer(QObject*) {
-    // The connection monitor comes with the call list.
+    // Label9's caption is the monitor's only memory: what the last tick saw.
+    // A query that fails ends the tick where it stands; the next one starts
+    // afresh.
+    const AnsiString model = WideToAnsi(Mekal1->QueryProperty(QStringLiteral("devicemodel")));
+    if (!model.isEmpty()) {
+        Label24->SetCaption(AnsiToWide(WideToAnsi(QStringLiteral("Cihaz modeli: ")) + model));
+        Label25->SetCaption(Through8Bit(QStringLiteral("Seri no: ") +
+                                        Mekal1->QueryProperty(QStringLiteral("serial"))));
+    } else {
+        Label24->SetCaption(QString());
+        Label25->SetCaption(QString());
+    }
+    if (Label9->Caption() == kConnected && model.isEmpty()) ResetCallList();
+    if (!model.isEmpty()) {
+        Label9->SetCaption(kConnected);
+    } else {
+        Label9->SetCaption(kWaiting);
+        Label24->SetCaption(QString());
+        Label25->SetCaption(QString());
+    }
 }
 
 void TForm1::Timer2Timer(QObject*) {
@@ -84,7 +143,35 @@ void TForm1::Listeyisil1Click(QObject*) {
     ResetCallList();
 }
 
+void TForm1::Mekal1CallerID(QObject*, const WideString& DeviceID, const WideString& Line,
+                            const WideString& PhoneNumber, const WideString& DateTime,
+                            const WideString&) {
+    // The number passes through the code page once: what it cannot hold is
+    // lost alike in the cell and in the balloon.
+    const AnsiString number = WideToAnsi(PhoneNumber);
+    if (GridView1->GetRowCount() > MaxCallRows - 1) GridView1->DeleteRow(0);
+    // Appending asks for the row's repaint; the message loop paints it with
+    // the values written below.
+    GridView1->AddRows(1);
+    const int row = GridView1->GetRowCount() - 1;
+    // An overflow stops the call here: the row stays, empty.
+    FCallCount = CheckedAdd(FCallCount, 1);
+    const QString count = IntToStr(FCallCount);
+    Label5->SetCaption(count);
+    {
+        const TUpdateLock lock(GridView1);
+        GridView1->Cell(colLine, row)->SetAsWideString(Line);
+        GridView1->Cell(colPhone, row)->SetAsWideString(AnsiToWide(number));
+        GridView1->Cell(colDateTime, row)->SetAsWideString(DateTime);
+        GridView1->Cell(colDeviceID, row)->SetAsWideString(DeviceID);
+        GridView1->Cell(colCallNumber, row)->SetAsWideString(count);
+    }
+    Beep(1000, 100);
+    TrayIcon1->ShowBalloonHint(WideToAnsi(QStringLiteral("Çağrı: ") + count), number, bikInfo, 10);
+}
+
 void TForm1::ResetCallList() {
+    GridView1->Clear();
     Memo2->SetText(tempMemo->Text());
     FCallCount = 0;
     Label5->SetCaption(QStringLiteral("0"));

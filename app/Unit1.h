@@ -1,11 +1,18 @@
 #pragma once
 // The main window: the call list, the message panel, the connection panel
 // with the hosted device control, and the signal meters.
+//
+// Every caller-ID report of the device becomes the newest of at most six
+// rows of GridView1, counts as a call (Label5), beeps and raises a balloon
+// at the tray icon. Twice a second the connection monitor asks the device
+// for its model and serial number; a connected device that goes away takes
+// the call list and the counter with it.
 
 #include "AppEvnts.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "GridView.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "Strings.h"
@@ -31,7 +38,7 @@ public:
     TTimer* Timer2 = nullptr;
     TTrayIcon* TrayIcon1 = nullptr;
     TGroupBox* GroupBox4 = nullptr;
-    TPanel* GridPlace = nullptr;
+    TGridView* GridView1 = nullptr;
     TMemo* Memo2 = nullptr;
     TGroupBox* GroupBox2 = nullptr;
     TLabel* Label22 = nullptr;
@@ -59,14 +66,25 @@ public:
     TMenuItem* Ayar1 = nullptr;
     TMenuItem* Yardm1 = nullptr;
 
+    // The columns of the call list, by their index in GridView1.
+    enum : int { colDateTime = 0, colDeviceID = 1, colCallNumber = 2, colLine = 3, colPhone = 4 };
+    // The call list keeps the newest calls only.
+    static constexpr int MaxCallRows = 6;
+
     // The number of calls since the list was last reset.
     int CallCount() const { return FCallCount; }
+    // Puts the counter (and Label5) at a given count, as a run that carries
+    // on from an earlier one would find it.
+    void SetCallCount(int Value);
 
     Q_INVOKABLE void FormShow(QObject* Sender);
     Q_INVOKABLE void Timer1Timer(QObject* Sender);
     Q_INVOKABLE void Timer2Timer(QObject* Sender);
     Q_INVOKABLE void ki1Click(QObject* Sender);
     Q_INVOKABLE void Listeyisil1Click(QObject* Sender);
+    Q_INVOKABLE void Mekal1CallerID(QObject* ASender, const WideString& DeviceID,
+                                    const WideString& Line, const WideString& PhoneNumber,
+                                    const WideString& DateTime, const WideString& OtherText);
     Q_INVOKABLE void Mekal1SignalA(QObject* ASender, const WideString& Level1,
                                    const WideString& Level2, const WideString& Level3,
                                    const WideString& Level4, const WideString& Level5,
@@ -81,6 +99,13 @@ public:
     // Empties the call list, restores the message panel's text and sets the
     // counter back to 0.
     void ResetCallList();
+
+    // Fits the call list's columns to the grid's client width, their
+    // stored widths being the proportions.
+    void FitCallColumns();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int FCallCount = 0;

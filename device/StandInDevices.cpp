@@ -174,7 +174,7 @@ void TScriptLink::Open() {
 }
 
 void TScriptLink::Arm() {
-    if (FNext >= FEvents.size()) return;
+    if (FStepped || FNext >= FEvents.size()) return;
     const qint64 wait = FEvents[FNext].Time - FClock.elapsed();
     FTimer.start(int(std::clamp<qint64>(wait, 0, FEvents[FNext].Time)));
 }
@@ -187,6 +187,15 @@ void TScriptLink::PlayNext() {
     // The host's handlers run inside Emit; a failing one must not unwind
     // through Qt's timer delivery.
     Guarded(this, [&] { Play(event); });
+}
+
+bool TScriptLink::Step() {
+    FStepped = true;
+    FTimer.stop();
+    if (FNext >= FEvents.size()) return false;
+    const ScriptEvent event = FEvents[FNext++];
+    Guarded(this, [&] { Play(event); });
+    return true;
 }
 
 void TScriptLink::Play(const ScriptEvent& event) {

@@ -130,6 +130,16 @@ public:
     WideString Serial() const override { return FSerial; }
     // Events played so far.
     std::size_t Played() const { return FNext; }
+    std::size_t EventCount() const { return FEvents.size(); }
+
+    // Plays the next event now, whatever its time, and stops the script's
+    // clock: from then on the script moves only by Step, so a host that
+    // keeps its own time (a test, a soak run) decides when each event
+    // comes. False, playing nothing, once every event has been played.
+    bool Step();
+    // Goes back to the first event (the plugged device, if any, stays
+    // until the script says otherwise), so a script can be played again.
+    void Rewind() { FNext = 0; }
 
 private:
     void PlayNext();
@@ -142,6 +152,7 @@ private:
     QString FSerial;
     QElapsedTimer FClock;
     QTimer FTimer;
+    bool FStepped = false;
 };
 
 // No device, ever.

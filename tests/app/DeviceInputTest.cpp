@@ -59,7 +59,7 @@ TEST_F(DeviceInput, AMegabyteLevelIsOneShortLineAndTheMetersKeepTheirReport) {
     EXPECT_TRUE(written.contains(Form1->Memo2->Line(1)));
 }
 
-TEST_F(DeviceInput, CallsAndDeviceTextsTheWindowDoesNotShowYetLeaveNoLine) {
+TEST_F(DeviceInput, CallsAndDeviceTextsOfAnyKindLeaveNoLine) {
     UseScript("0 plug \"" + QByteArray(10000, 'M') +
               "\" 40211837\n"
               "0 call 40211837 2 \"0532中文\" \"09.12.2026 14:03:27\"\n"
@@ -73,7 +73,11 @@ TEST_F(DeviceInput, CallsAndDeviceTextsTheWindowDoesNotShowYetLeaveNoLine) {
     EXPECT_EQ(Form1->Mekal1->QueryProperty("devicemodel"), "CID-4");
     EXPECT_EQ(Form1->Mekal1->QueryProperty("serial"), "");
     EXPECT_EQ(Form1->Memo2->Lines(), QStringList({kStart1, kStart2}));
-    EXPECT_EQ(Form1->Label5->Caption(), "0");
+    // Both calls are in the list, the number as the code page holds it.
+    EXPECT_EQ(Form1->Label5->Caption(), "2");
+    ASSERT_EQ(Form1->GridView1->GetRowCount(), 2);
+    EXPECT_EQ(Form1->GridView1->GetCellText(TForm1::colPhone, 0), "0532??");
+    EXPECT_EQ(Form1->GridView1->GetCellText(TForm1::colCallNumber, 1), "2");
     const QByteArray written = capture.Take();
     EXPECT_FALSE(written.contains("valid")) << written.toStdString();
 }

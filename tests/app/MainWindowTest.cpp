@@ -64,8 +64,8 @@ TEST_F(MainWindow, StartsWithItsTitleWindowsAndPanels) {
 
     // The panels stack as designed: the grid's strip, the message panel,
     // then connection on the left and signals on the right.
-    EXPECT_EQ(Form1->GridPlace->Height(), 170);
-    EXPECT_EQ(Form1->Memo2->Top(), Form1->GridPlace->Top() + 170);
+    EXPECT_EQ(Form1->GridView1->Height(), 170);
+    EXPECT_EQ(Form1->Memo2->Top(), Form1->GridView1->Top() + 170);
     EXPECT_EQ(Form1->Memo2->Height(), 56);
     EXPECT_EQ(Form1->GroupBox2->Left(), Form1->Memo2->Left());
     EXPECT_EQ(Form1->GroupBox2->Width(), 319);

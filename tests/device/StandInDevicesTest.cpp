@@ -271,6 +271,36 @@ TEST(ScriptLink, PlaysEventsInOrderAtTheirTimes) {
     EXPECT_GE(sink.Events[1].At, 30);
 }
 
+TEST(ScriptLink, SteppedItPlaysOnlyWhenToldAndCanStartOver) {
+    // The first event is due at once: stepping must stop the clock, or the
+    // event loop would play it a second time.
+    std::vector<ScriptEvent> events =
+        ParseDeviceScript("0 plug A 1\n0 call 1 2 333 x\n0 unplug\n", QStringLiteral("s"));
+    Sink sink;
+    TScriptLink script(std::move(events),
+                       [&sink](int dispId, QVariantList& args) { sink.Invoke(dispId, args); });
+    script.Open();
+    ASSERT_TRUE(script.Step());
+    EXPECT_EQ(script.Model(), "A");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.Played(), 1u);
+    ASSERT_TRUE(script.Step());
+    ASSERT_TRUE(script.Step());
+    EXPECT_TRUE(script.Model().isEmpty());
+    EXPECT_FALSE(script.Step());
+    EXPECT_EQ(script.Played(), 3u);
+
+    script.Rewind();
+    EXPECT_EQ(script.Played(), 0u);
+    ASSERT_TRUE(script.Step());
+    ASSERT_TRUE(script.Step());
+    EXPECT_EQ(script.Model(), "A");
+    ASSERT_EQ(sink.Events.size(), 2u);
+    EXPECT_EQ(sink.Events[0].Args, sink.Events[1].Args);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(script.Played(), 2u);
+}
+
 TEST(ScriptLink, AHandlerExceptionReachesTheApplicationAndPlayGoesOn) {
     QTemporaryDir dir;
     const QString path = WriteScript(dir, "0 call d 1 111 t\n0 call d 2 222 t\n5 call d 3 333 t\n");
