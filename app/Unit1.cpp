@@ -79,15 +79,10 @@ TForm1::TForm1(QObject* owner, const QString& layout) : TForm(owner) {
     Ayar1 = BindComponent<TMenuItem>(this, "Ayar1");
     Yardm1 = BindComponent<TMenuItem>(this, "Yardm1");
 
-    // The stored column widths are proportions: the columns share whatever
-    // client width the grid gets, now and whenever it is resized.
-    GridView1->installEventFilter(this);
+    // The stored column widths are proportions: the columns share the
+    // client width the grid has once its columns are read; the grid refits
+    // them itself whenever it is resized.
     FitCallColumns();
-}
-
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == GridView1 && event->type() == QEvent::Resize) FitCallColumns();
-    return TForm::eventFilter(watched, event);
 }
 
 void TForm1::FitCallColumns() {

@@ -104,9 +104,6 @@ public:
     // stored widths being the proportions.
     void FitCallColumns();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     int FCallCount = 0;
 };

@@ -21,7 +21,8 @@ TCustomGridViewControl::TCustomGridViewControl(QObject* owner)
     };
     FPartDisplay = std::make_shared<TColumnPartDisplay>(this, Canvas());
     FPartDisplay->SetGridView(this);
-    SetFrameWidth(1);
+    // A single border is the sunken client edge, two pixels on each side.
+    SetFrameWidth(2);
     SetTabStop(true);
     HorzScrollBar()->SetPageStep(10);
     HorzScrollBar()->SetLineStep(5);
@@ -57,7 +58,7 @@ TCustomGridViewControl::~TCustomGridViewControl() {
 
 void TCustomGridViewControl::SetBorderStyle(TBorderStyle Value) {
     FBorderStyle = Value;
-    SetFrameWidth(Value == bsSingle ? 1 : 0);
+    SetFrameWidth(Value == bsSingle ? 2 : 0);
     update();
 }
 

@@ -186,6 +186,8 @@ void DrawListView(QStyle* style, QPainter* p, QWidget* window, const QRect& rect
     InitOption(opt, window, rect, QStyle::State_Enabled | QStyle::State_Sunken);
     opt.lineWidth = 1;
     opt.frameShape = QFrame::StyledPanel;
+    // A list view's background is its window colour inside its edge.
+    p->fillRect(rect, opt.palette.brush(QPalette::Base));
     style->drawPrimitive(QStyle::PE_Frame, &opt, p, window);
 }
 

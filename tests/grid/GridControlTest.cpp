@@ -31,7 +31,7 @@ int BarExtent(const QWidget& w) {
 TEST(GridControlDefaults, PropertiesStartAsTheTableSays) {
     TTestDataGrid grid;
     EXPECT_EQ(grid.BorderStyle(), TWinControl::bsSingle);
-    EXPECT_EQ(grid.FrameWidth(), 1);
+    EXPECT_EQ(grid.FrameWidth(), 2);
     EXPECT_TRUE(grid.Caption().isEmpty());
     EXPECT_EQ(grid.GridLinesStyle(), lsNormal);
     EXPECT_EQ(grid.GridStyle(), gsReport);
@@ -232,7 +232,7 @@ TEST_F(GridControl, SettersIgnoreOrStoreAsTheySay) {
     EXPECT_EQ(Grid.VertScrollUnit(), 26);
 
     Grid.SetBorderStyle(TWinControl::bsSingle);
-    EXPECT_EQ(Grid.ClientRect(), Rect(0, 0, 573, 168));
+    EXPECT_EQ(Grid.ClientRect(), Rect(0, 0, 571, 166));
     Grid.SetBorderStyle(TWinControl::bsNone);
     EXPECT_EQ(Grid.ClientRect(), Rect(0, 0, 575, 170));
 
