@@ -382,6 +382,35 @@ TEST_F(GridView, MovingARowTakesItsCellsAndItsFlag) {
     EXPECT_TRUE(FGrid.GetRowSelected(0));
 }
 
+// The flags travel with their rows while the current row index stays: a
+// plain selection afterwards must still leave its row alone flagged.
+TEST_F(GridView, APlainSelectAfterRowsMovedUnderTheFlagsLeavesOnlyItsRow) {
+    CallList();
+    Fill(6);
+    FGrid.SetOptions(FGrid.Options() | goSelectFullRow);
+    auto flagged = [&] {
+        std::vector<int> rows;
+        for (int r = 0; r < FGrid.RowCount(); ++r)
+            if (FGrid.GetRowSelected(r)) rows.push_back(r);
+        return rows;
+    };
+    FGrid.Select(0, 3, 0);
+    FGrid.DeleteRow(0); // row 3's flag is row 2's now; row 3 stays current
+    FGrid.Select(0, 4, 0);
+    EXPECT_EQ(flagged(), std::vector<int>{4});
+    EXPECT_EQ(FGrid.SelectedRowCount(), 1);
+
+    FGrid.MoveRow(4, 1);
+    FGrid.Select(0, 0, 0);
+    EXPECT_EQ(flagged(), std::vector<int>{0});
+
+    // A flag set from outside a gesture (a tool selecting a row) is
+    // cleared by the next plain selection as well.
+    FGrid.SetRowSelected(3, true);
+    FGrid.Select(0, 2, 0);
+    EXPECT_EQ(flagged(), std::vector<int>{2});
+}
+
 TEST_F(GridView, TheRowFlagsStayOnePerRowThroughEveryOperation) {
     CallList();
     auto check = [&](const char* step) {
