@@ -165,10 +165,16 @@ void TGridView::AddRows(int Count) {
     }
 
     if (Options().testFlag(goUseDefaultValues)) {
+        // Every write is reported, and the handler may free the grid or
+        // take rows or columns away: the writing stops where its cells end.
+        const QPointer<TGridView> alive(this);
         for (int r = first; r < rows; ++r)
             for (int c = 0; c < FCells->ColCount(); ++c) {
-                const QString& value = Columns()->Items(c)->DefaultValue();
-                if (!value.isEmpty()) Cell(c, r)->SetAsWideString(value);
+                if (r >= RowCount()) break;
+                const QString value = Columns()->Items(c)->DefaultValue();
+                if (value.isEmpty()) continue;
+                Cell(c, r)->SetAsWideString(value);
+                if (!alive) return;
             }
     }
 
@@ -196,7 +202,11 @@ void TGridView::InsertRow(int ARow) {
     // Told before the flags follow: the current cell moves down with its
     // row then, and that move is told as well.
     FAccessibility->RowsInserted(ARow, ARow);
+    // The current cell's move fires OnSelectCell, whose handler may free
+    // the grid.
+    const QPointer<TGridView> alive(this);
     RowsChanged(rcInserted, ARow, 0);
+    if (!alive) return;
     Invalidate();
     UpdateEditor();
 }
@@ -345,7 +355,10 @@ bool TGridView::CellAt(int X, int Y, int& ACol, int& ARow) const {
 }
 
 void TGridView::MouseMove(TShiftState Shift, int X, int Y) {
+    // OnMouseMove may free the grid.
+    const QPointer<TGridView> alive(this);
     TCustomGridView::MouseMove(Shift, X, Y);
+    if (!alive) return;
     int col = -1;
     int row = -1;
     if (!Rolling() && CellAt(X, Y, col, row) && !Outside(col, row) &&

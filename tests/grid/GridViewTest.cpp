@@ -411,6 +411,60 @@ TEST_F(GridView, APlainSelectAfterRowsMovedUnderTheFlagsLeavesOnlyItsRow) {
     EXPECT_EQ(flagged(), std::vector<int>{2});
 }
 
+// A handler may free the grid that reports to it; the operation that fired
+// it must not touch the grid afterwards (the sanitizers see it if it does).
+TEST(GridViewFreed, AHandlerThatFreesTheGridEndsTheOperationThatFiredIt) {
+    RegisterGridClasses();
+    auto make = [] {
+        auto* grid = new TGridView();
+        grid->SetBounds(0, 0, 300, 200);
+        for (int c = 0; c < 2; ++c) {
+            auto* column = new TTextualColumn();
+            column->SetDefaultValue(QStringLiteral("yok"));
+            grid->Columns()->Add(column);
+        }
+        grid->AddRows(3);
+        return grid;
+    };
+    QPointer<TGridView> grid = make();
+    grid->OnMouseMove = [&grid](QObject*, TShiftState, int, int) { delete grid.data(); };
+    static_cast<TCustomGridView*>(grid.data())->MouseMove(0, 20, 30);
+    EXPECT_TRUE(grid.isNull());
+
+    grid = make();
+    grid->Select(0, 1, 0);
+    grid->OnSelectCell = [&grid](QObject*, int, int) { delete grid.data(); };
+    grid->InsertRow(0); // the current row moves down with its row
+    EXPECT_TRUE(grid.isNull());
+
+    // Default values written into new rows are reported cell by cell.
+    grid = make();
+    grid->SetOptions(grid->Options() | goUseDefaultValues);
+    int reports = 0;
+    grid->OnChange = [&](QObject*, int, int) {
+        ++reports;
+        delete grid.data();
+    };
+    grid->AddRows(2);
+    EXPECT_TRUE(grid.isNull());
+    EXPECT_EQ(reports, 1);
+
+    // A handler that empties the grid ends the writing of default values:
+    // there are no new rows left to write to.
+    grid = make();
+    grid->SetOptions(grid->Options() | goUseDefaultValues);
+    reports = 0;
+    grid->OnChange = [&](QObject*, int, int) {
+        ++reports;
+        grid->Clear();
+    };
+    EXPECT_NO_THROW(grid->AddRows(2));
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(grid->RowCount(), 0);
+    EXPECT_EQ(grid->RowSelectionCount(), 0);
+    delete grid.data();
+}
+
 TEST_F(GridView, TheRowFlagsStayOnePerRowThroughEveryOperation) {
     CallList();
     auto check = [&](const char* step) {
