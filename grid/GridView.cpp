@@ -144,6 +144,16 @@ void TGridView::ScrollPositionChanged(int Kind) {
     if (Kind == sbVertical && FAccessibility) FAccessibility->Scrolled();
 }
 
+void TGridView::UpdateVertScrollBar() {
+    TCustomGridView::UpdateVertScrollBar();
+    if (FAccessibility) FAccessibility->ChildrenMayHaveChanged();
+}
+
+void TGridView::LayoutChanged() {
+    TCustomGridView::LayoutChanged();
+    if (FAccessibility) FAccessibility->ChildrenMayHaveChanged();
+}
+
 // ----------------------------------------------------------- row operations
 
 void TGridView::AddRows(int Count) {
