@@ -380,7 +380,12 @@ void TGridView::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TGridView::ShowNote(int ACol, int ARow) {
-    if (CellHintShowing()) return;
+    // The hint of a clipped text stands in the note's place; the note of
+    // the cell the pointer came from goes.
+    if (CellHintShowing()) {
+        FNoteWindow->ReleaseHandle();
+        return;
+    }
     const QString note = AnsiToWide(Cell(ACol, ARow)->Note());
     const TRect cell = GetCellRect(ACol, ARow, gpData);
     const TPoint anchor =

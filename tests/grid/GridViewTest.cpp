@@ -762,6 +762,34 @@ TEST_F(GridView, TheNoteOfTheCellUnderThePointerShowsAboveItsRightEdge) {
     EXPECT_FALSE(note->HintShowing());
 }
 
+// The hint of a clipped text takes the place of a note: the note of the
+// cell the pointer came from does not stay on screen beside it.
+TEST_F(GridView, TheHintOfAClippedTextTakesThePlaceOfTheNote) {
+    FGrid.SetRowSize(20);
+    Add(100);
+    TTextualColumn* hinted = Add(60);
+    hinted->SetOptions(hinted->Options() | coShowTextFitHint);
+    Fill(3);
+    FGrid.Cell(1, 0)->SetNote("ilk");
+    FGrid.Cell(1, 1)->SetNote("ikinci");
+    FGrid.SetCellText(1, 1, QStringLiteral("a text far wider than its sixty pixels"));
+    Show();
+    auto moveTo = [&](int row) {
+        const TRect cell = FGrid.GetCellRect(1, row, 1);
+        const QPointF p(cell.Left + 5 + FGrid.ClientOrigin().X,
+                        cell.Top + 5 + FGrid.ClientOrigin().Y);
+        QMouseEvent move(QEvent::MouseMove, p, FGrid.mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&FGrid, &move);
+    };
+    moveTo(0);
+    ASSERT_TRUE(FGrid.NoteWindow()->HintShowing());
+    ASSERT_FALSE(FGrid.HintWindow()->HintShowing());
+    moveTo(1);
+    ASSERT_TRUE(FGrid.HintWindow()->HintShowing());
+    EXPECT_FALSE(FGrid.NoteWindow()->HintShowing());
+}
+
 TEST_F(GridView, ALongNoteIsBrokenIntoLinesNoWiderThanTheLimit) {
     Add(100);
     Fill(1);
