@@ -85,8 +85,15 @@ void TCustomGridView::Loaded() {
 void TCustomGridView::SelectRow(int Row) {
     if (Row < 0 || Row >= RowCount()) return;
     const QPointer<TCustomGridView> alive(this);
+    const bool leavingInput = FInputActive;
     Select(FCol, Row, 0);
-    if (alive) FInputActive = false;
+    if (!alive) return;
+    // Select drew only the input cells while the input row was active: the
+    // input row loses its active look and the new selection is drawn.
+    if (leavingInput)
+        SetInputActive(false);
+    else
+        FInputActive = false;
 }
 
 void TCustomGridView::MoveLeft() {

@@ -349,7 +349,10 @@ void TCustomGridViewControl::Select(int Col, int Row, TShiftState Shift) {
         FState |= MultiRowSelection;
         SelectRowRange(std::min(FAnchorRow, Row), std::max(FAnchorRow, Row));
     } else {
-        if (FState.testFlag(MultiRowSelection))
+        // Row operations carry the flags along with their rows while the
+        // current row index stays, and a tool may flag rows of its own: the
+        // old row's flag is then not the only one.
+        if (FState.testFlag(MultiRowSelection) || FSelectedRowCount > (RowFlag(oldRow) ? 1 : 0))
             ClearRowSelection();
         else
             SetRowSelected(oldRow, false);

@@ -491,10 +491,12 @@ void TCustomGridView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
         FDownPoint = {-1, -1};
     }
     if (TCustomColumn* pressed = FPressedColumn) {
+        // The press ends before the handler runs: a handler that fails
+        // leaves no header drawn down, nor a click for the next release.
+        FPressedColumn = nullptr;
+        InvalidateColumnPart(pressed, gpHeader);
         DoHeaderClick(pressed->Index());
         if (!alive) return;
-        InvalidateColumnPart(FPressedColumn, gpHeader);
-        FPressedColumn = nullptr;
     }
     if (Button != mbLeft) return;
     switch (band) {

@@ -607,7 +607,18 @@ void TGridAccessibility::DropCells() {
 
 // ------------------------------------------------------- announcements
 
+TGridAccessibility::TChildShape TGridAccessibility::ShapeOf(const TGridView* Grid) {
+    const TRowsInView view = RowsInView(Grid);
+    return {view.First, view.Count, Grid->Columns()->VisibleCount() + IndicatorColumns(Grid)};
+}
+
+void TGridAccessibility::ChildrenMayHaveChanged() {
+    if (!AccessibleListening() || ShapeOf(FGrid) == FShape) return;
+    Reordered();
+}
+
 void TGridAccessibility::Reordered() {
+    FShape = ShapeOf(FGrid);
     QAccessibleEvent event(FGrid, QAccessible::ObjectReorder);
     AnnounceAccessibleEvent(event);
 }

@@ -82,6 +82,10 @@ public:
     void FocusEntered();
     // Other rows came into view: the table's children changed.
     void Scrolled();
+    // The grid was laid out anew (resized, rows or bands of another size,
+    // the indicator shown or hidden): when the rows in view or the columns
+    // of children changed, a tool is told that the children did.
+    void ChildrenMayHaveChanged();
 
 private:
     static std::uint64_t Key(TAccessibleCellKind Kind, int Row, int Col);
@@ -89,7 +93,18 @@ private:
     QAccessibleInterface* CurrentCell();
     void Reordered();
 
+    // The children as a tool last heard of them: the first row in view, the
+    // rows in view and the cells per row.
+    struct TChildShape {
+        int First = -1;
+        int Rows = -1;
+        int Width = -1;
+        friend bool operator==(const TChildShape&, const TChildShape&) = default;
+    };
+    static TChildShape ShapeOf(const TGridView* Grid);
+
     TGridView* FGrid;
+    TChildShape FShape;
     QHash<std::uint64_t, QAccessible::Id> FCells;
     QAccessibleInterface* FTable = nullptr;
 };

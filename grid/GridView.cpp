@@ -144,6 +144,16 @@ void TGridView::ScrollPositionChanged(int Kind) {
     if (Kind == sbVertical && FAccessibility) FAccessibility->Scrolled();
 }
 
+void TGridView::UpdateVertScrollBar() {
+    TCustomGridView::UpdateVertScrollBar();
+    if (FAccessibility) FAccessibility->ChildrenMayHaveChanged();
+}
+
+void TGridView::LayoutChanged() {
+    TCustomGridView::LayoutChanged();
+    if (FAccessibility) FAccessibility->ChildrenMayHaveChanged();
+}
+
 // ----------------------------------------------------------- row operations
 
 void TGridView::AddRows(int Count) {
@@ -165,10 +175,16 @@ void TGridView::AddRows(int Count) {
     }
 
     if (Options().testFlag(goUseDefaultValues)) {
+        // Every write is reported, and the handler may free the grid or
+        // take rows or columns away: the writing stops where its cells end.
+        const QPointer<TGridView> alive(this);
         for (int r = first; r < rows; ++r)
             for (int c = 0; c < FCells->ColCount(); ++c) {
-                const QString& value = Columns()->Items(c)->DefaultValue();
-                if (!value.isEmpty()) Cell(c, r)->SetAsWideString(value);
+                if (r >= RowCount()) break;
+                const QString value = Columns()->Items(c)->DefaultValue();
+                if (value.isEmpty()) continue;
+                Cell(c, r)->SetAsWideString(value);
+                if (!alive) return;
             }
     }
 
@@ -196,7 +212,11 @@ void TGridView::InsertRow(int ARow) {
     // Told before the flags follow: the current cell moves down with its
     // row then, and that move is told as well.
     FAccessibility->RowsInserted(ARow, ARow);
+    // The current cell's move fires OnSelectCell, whose handler may free
+    // the grid.
+    const QPointer<TGridView> alive(this);
     RowsChanged(rcInserted, ARow, 0);
+    if (!alive) return;
     Invalidate();
     UpdateEditor();
 }
@@ -345,7 +365,10 @@ bool TGridView::CellAt(int X, int Y, int& ACol, int& ARow) const {
 }
 
 void TGridView::MouseMove(TShiftState Shift, int X, int Y) {
+    // OnMouseMove may free the grid.
+    const QPointer<TGridView> alive(this);
     TCustomGridView::MouseMove(Shift, X, Y);
+    if (!alive) return;
     int col = -1;
     int row = -1;
     if (!Rolling() && CellAt(X, Y, col, row) && !Outside(col, row) &&
@@ -357,7 +380,12 @@ void TGridView::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TGridView::ShowNote(int ACol, int ARow) {
-    if (CellHintShowing()) return;
+    // The hint of a clipped text stands in the note's place; the note of
+    // the cell the pointer came from goes.
+    if (CellHintShowing()) {
+        FNoteWindow->ReleaseHandle();
+        return;
+    }
     const QString note = AnsiToWide(Cell(ACol, ARow)->Note());
     const TRect cell = GetCellRect(ACol, ARow, gpData);
     const TPoint anchor =

@@ -107,6 +107,9 @@ public:
     // Moves the current cell as the control does and tells assistive tools
     // of the new current cell and selection.
     void Select(int Col, int Row, TShiftState Shift) override;
+    // Every new layout sets the vertical bar; tools hear of the children
+    // it changed.
+    void UpdateVertScrollBar() override;
     // How many row flags are set.
     int SelectedRowCount() const { return FSelectedRowCount; }
     // The cell interfaces made for assistive tools and the grid's
@@ -134,6 +137,8 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseLeave() override;
     void ScrollPositionChanged(int Kind) override;
+    // The indicator came or went: tools hear of the children it changed.
+    void LayoutChanged() override;
     void focusInEvent(QFocusEvent* event) override;
 
 private:

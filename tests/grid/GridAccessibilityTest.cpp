@@ -15,6 +15,7 @@
 
 #include <QAccessibleTableCellInterface>
 #include <QAccessibleTableInterface>
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -375,6 +376,37 @@ TEST_F(GridAccessibility, TheChildrenAreTheHeaderRowAndTheRowsInViewOfAMillion) 
     ASSERT_NE(cell, nullptr);
     ASSERT_EQ(cell->rowHeaderCells().size(), 1);
     EXPECT_EQ(cell->rowHeaderCells().first()->text(QAccessible::Name), "500001");
+}
+
+// The children are the rows in view: whatever changes how many rows are in
+// view or how many cells a row has is told, once, as a reorder.
+TEST_F(GridAccessibility, ANewLayoutThatChangesTheChildrenIsTold) {
+    CallList();
+    Fill(30);
+    FGrid->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FGrid.get()));
+    QAccessibleInterface* table = Table();
+    const int before = table->childCount();
+
+    // Wide enough for every column: no horizontal bar comes or goes below.
+    Heard.clear();
+    FGrid->SetBounds(0, 0, 600, 400);
+    QApplication::processEvents();
+    EXPECT_GT(table->childCount(), before);
+    EXPECT_EQ(HeardOf(QAccessible::ObjectReorder).size(), 1u);
+
+    Heard.clear();
+    FGrid->SetOptions(FGrid->Options() | goIndicator);
+    QApplication::processEvents();
+    EXPECT_EQ(table->childCount() % 6, 0);
+    EXPECT_EQ(HeardOf(QAccessible::ObjectReorder).size(), 1u);
+
+    // A repaint or a resize that keeps the children tells nothing.
+    Heard.clear();
+    FGrid->Invalidate();
+    FGrid->SetBounds(0, 0, 620, 400);
+    QApplication::processEvents();
+    EXPECT_TRUE(HeardOf(QAccessible::ObjectReorder).empty());
 }
 
 TEST_F(GridAccessibility, ThePointOnTheScreenFindsItsCell) {

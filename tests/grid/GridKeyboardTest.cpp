@@ -151,6 +151,29 @@ TEST_F(GridKeys, EnterMovesOnlyWithWantReturnsAndIsSwallowedEitherWay) {
     EXPECT_EQ(Grid.Row(), 2);
 }
 
+// Enter on the active input row moves into the data rows by SelectRow: the
+// row it lands on is drawn selected at once, and so is the input row
+// without its active look.
+TEST_F(GridKeys, EnterFromTheInputRowRepaintsTheRowItSelects) {
+    Show(3);
+    Grid.SetOptions(Grid.Options() | goInput);
+    Grid.SetWantReturns(true);
+    Grid.SetSelectionMoveDirection(mdDown);
+    Key(Qt::Key_Up);
+    ASSERT_TRUE(Grid.InputActive());
+    Repainted();
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(Grid.InputActive());
+    EXPECT_EQ(Grid.Row(), 1);
+    const QRect painted = Repainted();
+    const TRect row = Grid.GetRowRect(1);
+    EXPECT_TRUE(painted.contains(QRect(200, row.Top, 50, row.Bottom - row.Top)))
+        << "painted " << painted.x() << "," << painted.y() << " " << painted.width() << "x"
+        << painted.height();
+    const TRect input = Grid.GetInputRect();
+    EXPECT_TRUE(painted.contains(QRect(200, input.Top, 50, input.Bottom - input.Top)));
+}
+
 TEST_F(GridKeys, CtrlAndShiftFlagRowsFromTheAnchorAndAPlainSelectClearsThem) {
     Show(10);
     Grid.SetOptions(Grid.Options() | goMultiSelect | goSelectFullRow);

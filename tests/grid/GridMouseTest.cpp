@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -228,6 +229,23 @@ TEST_F(GridMouse, AHeaderClickReportsAndSortsFlippingTheOrder) {
     EXPECT_EQ(HeaderClicks, (std::vector<int>{2, 2, 3}));
     EXPECT_FALSE(Column(3)->Sorted());
     EXPECT_EQ(SortReports.size(), 3u);
+}
+
+// A header click whose handler fails still ends the press: the header is
+// drawn up again and a later click elsewhere is no header click.
+TEST_F(GridMouse, AFailingHeaderClickHandlerEndsThePress) {
+    Grid.OnHeaderClick = [this](QObject*, int c) {
+        HeaderClicks.push_back(c);
+        throw std::runtime_error("handler failed");
+    };
+    Grid.MouseDown(mbLeft, ssLeft, 235, 10);
+    ASSERT_EQ(Grid.PressedColumn(), Column(2));
+    EXPECT_THROW(Grid.MouseUp(mbLeft, 0, 235, 10), std::runtime_error);
+    EXPECT_EQ(Grid.PressedColumn(), nullptr);
+    Grid.MouseDown(mbLeft, ssLeft, 200, RowY(1));
+    Grid.MouseUp(mbLeft, 0, 200, RowY(1));
+    EXPECT_EQ(HeaderClicks, std::vector<int>{2});
+    EXPECT_EQ(CellClicks, (std::vector<TColRow>{{2, 1}}));
 }
 
 TEST_F(GridMouse, AColumnEdgeDragResizesWithInvertedLinesDownToEightPixels) {

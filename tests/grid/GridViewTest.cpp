@@ -382,6 +382,89 @@ TEST_F(GridView, MovingARowTakesItsCellsAndItsFlag) {
     EXPECT_TRUE(FGrid.GetRowSelected(0));
 }
 
+// The flags travel with their rows while the current row index stays: a
+// plain selection afterwards must still leave its row alone flagged.
+TEST_F(GridView, APlainSelectAfterRowsMovedUnderTheFlagsLeavesOnlyItsRow) {
+    CallList();
+    Fill(6);
+    FGrid.SetOptions(FGrid.Options() | goSelectFullRow);
+    auto flagged = [&] {
+        std::vector<int> rows;
+        for (int r = 0; r < FGrid.RowCount(); ++r)
+            if (FGrid.GetRowSelected(r)) rows.push_back(r);
+        return rows;
+    };
+    FGrid.Select(0, 3, 0);
+    FGrid.DeleteRow(0); // row 3's flag is row 2's now; row 3 stays current
+    FGrid.Select(0, 4, 0);
+    EXPECT_EQ(flagged(), std::vector<int>{4});
+    EXPECT_EQ(FGrid.SelectedRowCount(), 1);
+
+    FGrid.MoveRow(4, 1);
+    FGrid.Select(0, 0, 0);
+    EXPECT_EQ(flagged(), std::vector<int>{0});
+
+    // A flag set from outside a gesture (a tool selecting a row) is
+    // cleared by the next plain selection as well.
+    FGrid.SetRowSelected(3, true);
+    FGrid.Select(0, 2, 0);
+    EXPECT_EQ(flagged(), std::vector<int>{2});
+}
+
+// A handler may free the grid that reports to it; the operation that fired
+// it must not touch the grid afterwards (the sanitizers see it if it does).
+TEST(GridViewFreed, AHandlerThatFreesTheGridEndsTheOperationThatFiredIt) {
+    RegisterGridClasses();
+    auto make = [] {
+        auto* grid = new TGridView();
+        grid->SetBounds(0, 0, 300, 200);
+        for (int c = 0; c < 2; ++c) {
+            auto* column = new TTextualColumn();
+            column->SetDefaultValue(QStringLiteral("yok"));
+            grid->Columns()->Add(column);
+        }
+        grid->AddRows(3);
+        return grid;
+    };
+    QPointer<TGridView> grid = make();
+    grid->OnMouseMove = [&grid](QObject*, TShiftState, int, int) { delete grid.data(); };
+    static_cast<TCustomGridView*>(grid.data())->MouseMove(0, 20, 30);
+    EXPECT_TRUE(grid.isNull());
+
+    grid = make();
+    grid->Select(0, 1, 0);
+    grid->OnSelectCell = [&grid](QObject*, int, int) { delete grid.data(); };
+    grid->InsertRow(0); // the current row moves down with its row
+    EXPECT_TRUE(grid.isNull());
+
+    // Default values written into new rows are reported cell by cell.
+    grid = make();
+    grid->SetOptions(grid->Options() | goUseDefaultValues);
+    int reports = 0;
+    grid->OnChange = [&](QObject*, int, int) {
+        ++reports;
+        delete grid.data();
+    };
+    grid->AddRows(2);
+    EXPECT_TRUE(grid.isNull());
+    EXPECT_EQ(reports, 1);
+
+    // A handler that empties the grid ends the writing of default values:
+    // there are no new rows left to write to.
+    grid = make();
+    grid->SetOptions(grid->Options() | goUseDefaultValues);
+    reports = 0;
+    grid->OnChange = [&](QObject*, int, int) {
+        ++reports;
+        grid->Clear();
+    };
+    EXPECT_NO_THROW(grid->AddRows(2));
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(grid->RowCount(), 0);
+    EXPECT_EQ(grid->RowSelectionCount(), 0);
+    delete grid.data();
+}
+
 TEST_F(GridView, TheRowFlagsStayOnePerRowThroughEveryOperation) {
     CallList();
     auto check = [&](const char* step) {
@@ -677,6 +760,34 @@ TEST_F(GridView, TheNoteOfTheCellUnderThePointerShowsAboveItsRightEdge) {
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(&FGrid, &leave);
     EXPECT_FALSE(note->HintShowing());
+}
+
+// The hint of a clipped text takes the place of a note: the note of the
+// cell the pointer came from does not stay on screen beside it.
+TEST_F(GridView, TheHintOfAClippedTextTakesThePlaceOfTheNote) {
+    FGrid.SetRowSize(20);
+    Add(100);
+    TTextualColumn* hinted = Add(60);
+    hinted->SetOptions(hinted->Options() | coShowTextFitHint);
+    Fill(3);
+    FGrid.Cell(1, 0)->SetNote("ilk");
+    FGrid.Cell(1, 1)->SetNote("ikinci");
+    FGrid.SetCellText(1, 1, QStringLiteral("a text far wider than its sixty pixels"));
+    Show();
+    auto moveTo = [&](int row) {
+        const TRect cell = FGrid.GetCellRect(1, row, 1);
+        const QPointF p(cell.Left + 5 + FGrid.ClientOrigin().X,
+                        cell.Top + 5 + FGrid.ClientOrigin().Y);
+        QMouseEvent move(QEvent::MouseMove, p, FGrid.mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&FGrid, &move);
+    };
+    moveTo(0);
+    ASSERT_TRUE(FGrid.NoteWindow()->HintShowing());
+    ASSERT_FALSE(FGrid.HintWindow()->HintShowing());
+    moveTo(1);
+    ASSERT_TRUE(FGrid.HintWindow()->HintShowing());
+    EXPECT_FALSE(FGrid.NoteWindow()->HintShowing());
 }
 
 TEST_F(GridView, ALongNoteIsBrokenIntoLinesNoWiderThanTheLimit) {
