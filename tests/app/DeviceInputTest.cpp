@@ -109,6 +109,31 @@ TEST_F(DeviceInput, ControlCharactersOfALevelDoNotReachTheTerminal) {
         << written.toStdString();
     // The panel shows the line as it came.
     EXPECT_TRUE(Form1->Memo2->Line(1).startsWith(QStringLiteral("'\x1b]0;x\x07'")));
+
+    // A line break in the text stays one line of the panel and of the
+    // terminal: the panel keeps the line before it, and nothing of the
+    // level reads as a line of its own.
+    const QString before = Form1->Memo2->Line(1);
+    StdErrCapture breaks;
+    for (const QString& level : {QStringLiteral("1\r\n2"), QStringLiteral("3\n4"),
+                                 QStringLiteral("5\r6"), QStringLiteral("\n")}) {
+        SCOPED_TRACE(level.toStdString());
+        const QString kept = Form1->Memo2->Line(1);
+        Guarded(Form1->Mekal1,
+                [&] { Form1->Mekal1SignalA(Form1->Mekal1, ok, level, ok, ok, ok, ok, ok, ok); });
+        ASSERT_EQ(Form1->Memo2->LineCount(), 2);
+        EXPECT_EQ(Form1->Memo2->Line(0), kept);
+        QString shown = level;
+        shown.replace(QRegularExpression(QStringLiteral("[\r\n]")), QStringLiteral("?"));
+        EXPECT_TRUE(IsErrorLine(Form1->Memo2->Line(1),
+                                QStringLiteral("'%1' is not a valid integer value").arg(shown)))
+            << Form1->Memo2->Line(1).toStdString();
+    }
+    EXPECT_NE(Form1->Memo2->Line(0), before);
+    QStringList ours;
+    for (const QString& line : StdErrLines(breaks.Take()))
+        if (line.contains(QStringLiteral("valid integer"))) ours << line;
+    EXPECT_EQ(ours.size(), 4) << ours.join('\n').toStdString();
 }
 
 TEST_F(DeviceInput, FailingHandlersOfTheWindowsEventsReachThePanelOnceEach) {
