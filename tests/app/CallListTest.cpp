@@ -363,6 +363,49 @@ TEST_F(CallList, ACellWriteThatFailsLeavesTheGridUnlocked) {
         << form.Memo2->Line(1).toStdString();
 }
 
+TEST_F(CallList, NothingOnTheListClicksSortsMovesOrTakesTyping) {
+    StartStepped(Call(4, "444") + '\n' + Call(1, "111") + '\n' + Call(3, "333"));
+    Play(3);
+    TGridView* grid = Form1->GridView1;
+    const auto state = [] {
+        QStringList s;
+        for (int r = 0; r < Rows(); ++r)
+            s << RowTexts(r).join(u'|');
+        for (int p = 0; p < 5; ++p)
+            s << Form1->GridView1->Columns()->DisplayItems(p)->Header()->Caption();
+        return s;
+    };
+    const QStringList before = state();
+    QWidget* surface = grid;
+    const int frame = (grid->Width() - grid->ClientRect().Width()) / 2;
+    const QPoint header(frame + 30, frame + grid->HeaderSize() / 2);
+    const TRect row1 = grid->GetRowRect(1);
+    const QPoint cell(frame + 30, frame + (row1.Top + row1.Bottom) / 2);
+
+    // Header clicks (a sort would put line 1 first or last), a header dragged
+    // across the list, a double click and typing on a cell.
+    QTest::mouseClick(surface, Qt::LeftButton, {}, header);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, header);
+    QTest::mousePress(surface, Qt::LeftButton, {}, header);
+    for (int x = 40; x <= 400; x += 40)
+        QTest::mouseMove(surface, QPoint(frame + x, header.y()));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(frame + 400, header.y()));
+    QTest::mouseDClick(surface, Qt::LeftButton, {}, cell);
+    for (int key : {Qt::Key_F2, Qt::Key_5, Qt::Key_Return, Qt::Key_Delete, Qt::Key_Up})
+        QTest::keyClick(surface, Qt::Key(key));
+    QTest::keyClicks(surface, QStringLiteral("99"));
+    QTest::keyClick(surface, Qt::Key_Return);
+
+    EXPECT_EQ(state(), before);
+    TColumns* columns = grid->Columns();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(columns->Items(i)->Sorted()) << i;
+        EXPECT_EQ(columns->Items(i)->InputValue(), "") << i;
+    }
+    EXPECT_TRUE(grid->Editor() == nullptr || !grid->Editor()->isVisible());
+    EXPECT_EQ(Form1->Memo2->Lines(), QStringList({kStart1, kStart2}));
+}
+
 // ---- the connection monitor
 
 TEST_F(CallList, WithoutADeviceTheMonitorWaitsAndLeavesTheListAlone) {
