@@ -252,14 +252,13 @@ TEST_F(DeviceInput, FailingHandlersOfTheWindowsEventsReachThePanelOnceEach) {
 }
 
 TEST_F(DeviceInput, AScreenReaderHearsThePanelsCaptionsAndTheLevels) {
-    UseScript("0 signal 3 4 5 31\n");
-    Start();
-    // The levels arrive from the message loop, after the window is up.
+    StartStepped("signal 3 4 5 31");
     std::vector<QObject*> renamed;
     SetAccessibleEventWatcher([&](QAccessibleEvent& event) {
         if (event.type() == QAccessible::NameChanged) renamed.push_back(event.object());
     });
-    ASSERT_TRUE(WaitFor([] { return Form1->Label4->Caption() == "31"; }));
+    Play();
+    ASSERT_EQ(Form1->Label4->Caption(), "31");
     SetAccessibleEventWatcher(nullptr);
 
     const auto name = [](QObject* o) {
