@@ -192,7 +192,12 @@ void TForm1::Mekal1SignalA(QObject*, const WideString& Level1, const WideString&
 }
 
 void TForm1::ApplicationEvents1Exception(QObject*, const Exception& E) {
-    const QString line = Through8Bit(E.Message() + QLatin1Char(':') + TimeToStr(Now()));
+    QString line = Through8Bit(E.Message() + QLatin1Char(':') + TimeToStr(Now()));
+    // One failure is one line: a message that quotes a device's text may
+    // carry line breaks, which would push the other line out of the panel
+    // and split the error in two.
+    for (QChar& c : line)
+        if (c == u'\r' || c == u'\n') c = u'?';
     // Whoever started the tool sees the failures too (a bad device choice,
     // a refused script), also once the panel has dropped them.
     WriteStdErrLines(line);

@@ -83,6 +83,9 @@ void BM_Soak(benchmark::State& state) {
     }
     TGridView* grid = Form1->GridView1;
     const int panelLines = Form1->Memo2->LineCount();
+    // What the panel shows while nothing goes wrong: the start-up text, and
+    // after the first reset the reset text.
+    QString panelText = Form1->Memo2->Text();
     for (auto _ : state) {
         TSoakResult& r = gResult;
         r.RssStartKb = StatusKb("VmRSS:");
@@ -107,6 +110,10 @@ void BM_Soak(benchmark::State& state) {
                 // Now and then the event loop paints what the calls asked for.
                 if (i % 100 == 99) QApplication::processEvents();
             }
+            // The reset below replaces the panel's text, so an error line
+            // of this stretch is looked for before it.
+            if (Form1->Memo2->Text() != panelText)
+                Fail("a line reached the message panel", r.Calls);
             script->Step(); // pulled out
             if (Form1->CallCount() != kCallsPerPlug)
                 Fail("the counter is not exact before the reset", r.Calls);
@@ -118,6 +125,7 @@ void BM_Soak(benchmark::State& state) {
             if (Form1->Memo2->LineCount() != panelLines ||
                 Form1->Memo2->Text() != Form1->tempMemo->Text())
                 Fail("the message panel is not the reset text", r.Calls);
+            panelText = Form1->Memo2->Text();
             r.RssPeakKb = std::max(r.RssPeakKb, StatusKb("VmRSS:"));
         }
         QApplication::processEvents();

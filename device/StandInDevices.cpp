@@ -179,6 +179,13 @@ void TScriptLink::Arm() {
     FTimer.start(int(std::clamp<qint64>(wait, 0, FEvents[FNext].Time)));
 }
 
+void TScriptLink::Rewind() {
+    FNext = 0;
+    if (FStepped || !FClock.isValid()) return;
+    FClock.start();
+    Arm();
+}
+
 void TScriptLink::PlayNext() {
     // The next event is armed before this one is sent, so an exception from
     // the host's handler does not stop the script.

@@ -138,8 +138,10 @@ public:
     // comes. False, playing nothing, once every event has been played.
     bool Step();
     // Goes back to the first event (the plugged device, if any, stays
-    // until the script says otherwise), so a script can be played again.
-    void Rewind() { FNext = 0; }
+    // until the script says otherwise), so a script can be played again:
+    // by Step, or on the script's own clock, which then counts its times
+    // from the rewind as it did from Open.
+    void Rewind();
 
 private:
     void PlayNext();

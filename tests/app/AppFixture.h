@@ -3,6 +3,7 @@
 // device played from a script written for the test.
 
 #include "Application.h"
+#include "StandInDevices.h"
 #include "Startup.h"
 #include "SysUtils.h"
 #include "Unit1.h"
@@ -40,6 +41,33 @@ protected:
     void Start() {
         CreateToolWindows();
         Form1->Show();
+    }
+
+    // Starts the tool with a script whose events are far in the future, so
+    // its own clock never plays them: each comes when the test steps it.
+    // The monitor ticks by hand only.
+    void StartStepped(const QByteArray& events) {
+        QByteArray script;
+        for (const QByteArray& line : events.split('\n'))
+            if (!line.trimmed().isEmpty()) script += "3600000 " + line + '\n';
+        UseScript(script);
+        Start();
+        Form1->Timer1->SystemTimer()->stop();
+    }
+    static TScriptLink* Script() {
+        auto* device = dynamic_cast<TStandInMekal*>(Form1->Mekal1->OleObject());
+        return device ? dynamic_cast<TScriptLink*>(device->Link()) : nullptr;
+    }
+    // Plays the script's next count events.
+    static void Play(int count = 1) {
+        TScriptLink* script = Script();
+        ASSERT_NE(script, nullptr);
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(script->Step());
+    }
+    // One tick of the monitor, delivered as its timer delivers it.
+    static void Tick() {
+        Guarded(Form1->Timer1, [] { Form1->Timer1->Timer(); });
     }
 
     void TearDown() override {

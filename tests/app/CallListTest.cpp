@@ -38,33 +38,6 @@ protected:
     TRecordingShell FShell;
     TShellScope FScope{&FShell};
 
-    // The script's events are far in the future, so its own clock never
-    // plays them: each comes when the test steps it.
-    void StartWith(const QByteArray& events) {
-        QByteArray script;
-        for (const QByteArray& line : events.split('\n'))
-            if (!line.trimmed().isEmpty()) script += "3600000 " + line + '\n';
-        UseScript(script);
-        Start();
-        // The monitor ticks by hand only.
-        Form1->Timer1->SystemTimer()->stop();
-    }
-    TScriptLink* Script() const {
-        auto* device = dynamic_cast<TStandInMekal*>(Form1->Mekal1->OleObject());
-        return device ? dynamic_cast<TScriptLink*>(device->Link()) : nullptr;
-    }
-    // Plays the script's next count events.
-    void Play(int count = 1) {
-        TScriptLink* script = Script();
-        ASSERT_NE(script, nullptr);
-        for (int i = 0; i < count; ++i)
-            ASSERT_TRUE(script->Step());
-    }
-    // One tick of the monitor, delivered as its timer delivers it.
-    static void Tick() {
-        Guarded(Form1->Timer1, [] { Form1->Timer1->Timer(); });
-    }
-
     static int Rows() { return Form1->GridView1->GetRowCount(); }
     static QString Text(int col, int row) { return Form1->GridView1->GetCellText(col, row); }
     static QStringList RowTexts(int row) {
@@ -242,7 +215,7 @@ TEST_F(CallList, AtA549PixelClientTheColumnsTakeTheirShareInIndexOrder) {
 // ---- calls
 
 TEST_F(CallList, TheFirstCallIsOneRowCountedAndAnnounced) {
-    StartWith(Call(2, "05321234567"));
+    StartStepped(Call(2, "05321234567"));
     Play();
     ASSERT_EQ(Rows(), 1);
     EXPECT_EQ(RowTexts(0),
@@ -264,7 +237,7 @@ TEST_F(CallList, TheListKeepsTheNewestSixCallsTheNewestAtTheBottom) {
     QByteArray script;
     for (int i = 1; i <= 13; ++i)
         script += Call(1 + i % 4, "0532000" + QByteArray::number(1000 + i)) + '\n';
-    StartWith(script);
+    StartStepped(script);
     for (int i = 1; i <= 13; ++i) {
         Play();
         SCOPED_TRACE(i);
@@ -296,8 +269,8 @@ TEST_F(CallList, TheListKeepsTheNewestSixCallsTheNewestAtTheBottom) {
 }
 
 TEST_F(CallList, ListeyiSilEmptiesTheListAndTheCountStartsAgain) {
-    StartWith(Call(1, "111") + '\n' + Call(2, "222") + '\n' + Call(3, "333") + '\n' +
-              Call(4, "444"));
+    StartStepped(Call(1, "111") + '\n' + Call(2, "222") + '\n' + Call(3, "333") + '\n' +
+                 Call(4, "444"));
     Play(3);
     ASSERT_EQ(Rows(), 3);
     Form1->Memo2->AddLine("hata:12:00:00");
@@ -312,9 +285,9 @@ TEST_F(CallList, ListeyiSilEmptiesTheListAndTheCountStartsAgain) {
 }
 
 TEST_F(CallList, TheNumberIsStoredAsTheCodePageHoldsIt) {
-    StartWith(Call(1, "\"\"") + '\n' +                       // a caller who hides the number
-              Call(2, "\"0532 ÇĞİ中文€\"") + '\n' +          // outside code page 1254
-              "call \"\" \"\" \"  +90 532  \" \"\" \"\"\n"); // blanks and empty texts
+    StartStepped(Call(1, "\"\"") + '\n' +                       // a caller who hides the number
+                 Call(2, "\"0532 ÇĞİ中文€\"") + '\n' +          // outside code page 1254
+                 "call \"\" \"\" \"  +90 532  \" \"\" \"\"\n"); // blanks and empty texts
     Play();
     ASSERT_EQ(Rows(), 1);
     EXPECT_EQ(Text(Form1->colPhone, 0), "");
@@ -334,7 +307,7 @@ TEST_F(CallList, TheNumberIsStoredAsTheCodePageHoldsIt) {
 }
 
 TEST_F(CallList, ACounterOverflowStopsTheCallAfterItsRowWasAppended) {
-    StartWith(Call(1, "111") + '\n' + Call(2, "222"));
+    StartStepped(Call(1, "111") + '\n' + Call(2, "222"));
     Form1->SetCallCount(INT_MAX - 1);
     Play();
     EXPECT_EQ(Text(Form1->colCallNumber, 0), "2147483647");
@@ -390,10 +363,53 @@ TEST_F(CallList, ACellWriteThatFailsLeavesTheGridUnlocked) {
         << form.Memo2->Line(1).toStdString();
 }
 
+TEST_F(CallList, NothingOnTheListClicksSortsMovesOrTakesTyping) {
+    StartStepped(Call(4, "444") + '\n' + Call(1, "111") + '\n' + Call(3, "333"));
+    Play(3);
+    TGridView* grid = Form1->GridView1;
+    const auto state = [] {
+        QStringList s;
+        for (int r = 0; r < Rows(); ++r)
+            s << RowTexts(r).join(u'|');
+        for (int p = 0; p < 5; ++p)
+            s << Form1->GridView1->Columns()->DisplayItems(p)->Header()->Caption();
+        return s;
+    };
+    const QStringList before = state();
+    QWidget* surface = grid;
+    const int frame = (grid->Width() - grid->ClientRect().Width()) / 2;
+    const QPoint header(frame + 30, frame + grid->HeaderSize() / 2);
+    const TRect row1 = grid->GetRowRect(1);
+    const QPoint cell(frame + 30, frame + (row1.Top + row1.Bottom) / 2);
+
+    // Header clicks (a sort would put line 1 first or last), a header dragged
+    // across the list, a double click and typing on a cell.
+    QTest::mouseClick(surface, Qt::LeftButton, {}, header);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, header);
+    QTest::mousePress(surface, Qt::LeftButton, {}, header);
+    for (int x = 40; x <= 400; x += 40)
+        QTest::mouseMove(surface, QPoint(frame + x, header.y()));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(frame + 400, header.y()));
+    QTest::mouseDClick(surface, Qt::LeftButton, {}, cell);
+    for (int key : {Qt::Key_F2, Qt::Key_5, Qt::Key_Return, Qt::Key_Delete, Qt::Key_Up})
+        QTest::keyClick(surface, Qt::Key(key));
+    QTest::keyClicks(surface, QStringLiteral("99"));
+    QTest::keyClick(surface, Qt::Key_Return);
+
+    EXPECT_EQ(state(), before);
+    TColumns* columns = grid->Columns();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_FALSE(columns->Items(i)->Sorted()) << i;
+        EXPECT_EQ(columns->Items(i)->InputValue(), "") << i;
+    }
+    EXPECT_TRUE(grid->Editor() == nullptr || !grid->Editor()->isVisible());
+    EXPECT_EQ(Form1->Memo2->Lines(), QStringList({kStart1, kStart2}));
+}
+
 // ---- the connection monitor
 
 TEST_F(CallList, WithoutADeviceTheMonitorWaitsAndLeavesTheListAlone) {
-    StartWith(Call(1, "111"));
+    StartStepped(Call(1, "111"));
     EXPECT_EQ(Form1->Label9->Caption(), "--");
     Play();
     Tick();
@@ -410,7 +426,7 @@ TEST_F(CallList, WithoutADeviceTheMonitorWaitsAndLeavesTheListAlone) {
 }
 
 TEST_F(CallList, ADeviceFromTheStartIsShownConnected) {
-    StartWith("plug \"CID-4 USB\" 40211837\nplug \"CID-8 USB\" 50000001");
+    StartStepped("plug \"CID-4 USB\" 40211837\nplug \"CID-8 USB\" 50000001");
     Play();
     Tick();
     EXPECT_EQ(Form1->Label9->Caption(), kConnected);
@@ -426,8 +442,8 @@ TEST_F(CallList, ADeviceFromTheStartIsShownConnected) {
 }
 
 TEST_F(CallList, ADeviceRemovedAfterThreeCallsTakesTheListWithIt) {
-    StartWith("plug \"CID-4 USB\" 40211837\n" + Call(1, "111") + '\n' + Call(2, "222") + '\n' +
-              Call(3, "333") + "\nunplug\nplug \"CID-4 USB\" 40211837\n" + Call(4, "444"));
+    StartStepped("plug \"CID-4 USB\" 40211837\n" + Call(1, "111") + '\n' + Call(2, "222") + '\n' +
+                 Call(3, "333") + "\nunplug\nplug \"CID-4 USB\" 40211837\n" + Call(4, "444"));
     Play();
     Tick();
     Play(3);
@@ -457,8 +473,8 @@ TEST_F(CallList, ADeviceRemovedAfterThreeCallsTakesTheListWithIt) {
 TEST_F(CallList, ADeviceLostBetweenTwoTicksIsMissedWhenItIsBackByTheNextOne) {
     // Only what a tick sees counts: a device gone and back between two
     // ticks was never lost.
-    StartWith("plug \"CID-4 USB\" 40211837\n" + Call(1, "111") +
-              "\nunplug\nplug \"CID-4 USB\" 40211837\n" + Call(2, "222"));
+    StartStepped("plug \"CID-4 USB\" 40211837\n" + Call(1, "111") +
+                 "\nunplug\nplug \"CID-4 USB\" 40211837\n" + Call(2, "222"));
     Play();
     Tick();
     Play(3);
@@ -469,7 +485,7 @@ TEST_F(CallList, ADeviceLostBetweenTwoTicksIsMissedWhenItIsBackByTheNextOne) {
 }
 
 TEST_F(CallList, AModelWithAnEmptySerialCountsAsConnected) {
-    StartWith("plug CID-4 \"\"\n" + Call(1, "111") + "\nunplug");
+    StartStepped("plug CID-4 \"\"\n" + Call(1, "111") + "\nunplug");
     Play(2);
     Tick();
     EXPECT_EQ(Form1->Label9->Caption(), kConnected);
@@ -484,8 +500,8 @@ TEST_F(CallList, AModelWithAnEmptySerialCountsAsConnected) {
 
 TEST_F(CallList, ALongModelOrOneOutsideTheCodePageIsShownAsTheCodePageHoldsIt) {
     const QByteArray longModel(10000, 'M');
-    StartWith("plug \"" + longModel + "\" 40211837\nplug \"CID-4 中\" \"S€-中\"\n" +
-              Call(1, "111"));
+    StartStepped("plug \"" + longModel + "\" 40211837\nplug \"CID-4 中\" \"S€-中\"\n" +
+                 Call(1, "111"));
     Play();
     Tick();
     EXPECT_EQ(Form1->Label24->Caption(), "Cihaz modeli: " + QString::fromLatin1(longModel));
@@ -577,7 +593,7 @@ std::pair<int, int> InkSpan(const QImage& image, int x0, int x1, int y0, int y1)
 }
 
 TEST_F(CallList, OnScreenTheColumnsStandInOrderWithTheirWidthsAndAlignment) {
-    StartWith(Call(1, "05321234567") + '\n' + Call(2, "02125551234"));
+    StartStepped(Call(1, "05321234567") + '\n' + Call(2, "02125551234"));
     ASSERT_EQ(Form1->GridView1->ClientRect().Width(), 549);
     Play(2);
     TGridView* grid = Form1->GridView1;

@@ -301,6 +301,51 @@ TEST(ScriptLink, SteppedItPlaysOnlyWhenToldAndCanStartOver) {
     EXPECT_EQ(script.Played(), 2u);
 }
 
+TEST(ScriptLink, RewoundOnItsOwnClockItPlaysAgainFromTheStart) {
+    // Every event is due at once, so the event loop plays them without
+    // waiting; a rewound script must be played again the same way, whether
+    // it had finished or was still playing.
+    std::vector<ScriptEvent> events = ParseDeviceScript(
+        "0 call 1 1 111 x\n0 call 1 2 222 x\n0 call 1 3 333 x\n", QStringLiteral("s"));
+    Sink sink;
+    TScriptLink script(std::move(events),
+                       [&sink](int dispId, QVariantList& args) { sink.Invoke(dispId, args); });
+    const auto lines = [&sink] {
+        QStringList l;
+        for (const auto& e : sink.Events)
+            l << e.Args.value(1);
+        return l;
+    };
+    const auto run = [] {
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+    };
+    script.Open();
+    run();
+    ASSERT_EQ(lines(), QStringList({"1", "2", "3"}));
+    script.Rewind();
+    run();
+    EXPECT_EQ(lines(), QStringList({"1", "2", "3", "1", "2", "3"}));
+    EXPECT_EQ(script.Played(), 3u);
+
+    // Rewound by the host while it plays: the rest of the first pass is not
+    // played, the script starts over.
+    sink.Events.clear();
+    bool rewound = false;
+    TScriptLink again(ParseDeviceScript("0 call 1 1 111 x\n0 call 1 2 222 x\n0 call 1 3 333 x\n",
+                                        QStringLiteral("s")),
+                      [&](int dispId, QVariantList& args) {
+                          sink.Invoke(dispId, args);
+                          if (!rewound && args.value(1).toString() == u"2") {
+                              rewound = true;
+                              again.Rewind();
+                          }
+                      });
+    again.Open();
+    run();
+    EXPECT_EQ(lines(), QStringList({"1", "2", "1", "2", "3"}));
+}
+
 TEST(ScriptLink, AHandlerExceptionReachesTheApplicationAndPlayGoesOn) {
     QTemporaryDir dir;
     const QString path = WriteScript(dir, "0 call d 1 111 t\n0 call d 2 222 t\n5 call d 3 333 t\n");
