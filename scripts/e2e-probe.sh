@@ -75,19 +75,33 @@ at() { # seconds after the tool's start
     if (($(echo "$left > 0" | bc -l))); then sleep "$left"; fi
 }
 
-probe() { # name: screenshot and accessible tree at this moment
-    import -window root "$out/e2e_$1.png"
-    "$build/tools/atspi_probe" --app "Caller ID Test" >"$out/atspi_$1.txt" 2>&1 || echo "e2e: probe $1 failed ($?)" >&2
-    kill -0 "$tool" 2>/dev/null || { echo "e2e: the tool is gone after probe $1" >&2; return 1; }
+probe() { # name [probe options]: screenshot and accessible tree at this moment
+    local name=$1
+    shift
+    import -window root "$out/e2e_$name.png"
+    "$build/tools/atspi_probe" --app "Caller ID Test" "$@" >"$out/atspi_$name.txt" 2>&1 ||
+        echo "e2e: probe $name failed ($?)" >&2
+    kill -0 "$tool" 2>/dev/null || { echo "e2e: the tool is gone after probe $name" >&2; return 1; }
 }
+
+# A listener as a screen reader registers one: the tool's bridge sends its
+# events (rows added, names and values changed, focus) only while one is.
+wait_for 10 "$build/tools/atspi_probe" --app "Caller ID Test" --depth 0
+"$build/tools/atspi_probe" --listen 22 >"$out/atspi_events.txt" 2>&1 &
+listener=$!
 
 # The fourth call comes at 18.5 s of the script; its balloon stays 10 s.
 at 19.5
-probe calls
+probe calls --keep-cells "$out/atspi_cells.txt"
 # Pulled out at 22 s; the list is empty from the next half-second tick
 # until the device comes back at 26 s.
 at 23.3
 probe unplugged
+# The cells read while the calls were listed stand for rows that are gone.
+"$build/tools/atspi_probe" --recheck "$out/atspi_cells.txt" >"$out/atspi_recheck.txt" 2>&1 ||
+    echo "e2e: stale cells after the list was emptied" >&2
+wait "$listener" || echo "e2e: no events heard" >&2
+kill -0 "$tool" 2>/dev/null || echo "e2e: the tool is gone" >&2
 
 grep -c "docked icon" "$work/tray.log" | sed 's/^/tray icons docked: /'
 echo "e2e: screenshots and trees in $out"

@@ -7,8 +7,17 @@
 // fault on any of them shows. For scripts/e2e-probe.sh and trying by hand.
 //
 //   atspi_probe [--app NAME] [--depth N]
+//   atspi_probe --listen SECONDS
+//   atspi_probe --app NAME --keep-cells FILE   (also writes the cells read)
+//   atspi_probe --recheck FILE
 //
 // NAME picks the applications whose name contains it (all when not given).
+// --listen registers for every object, focus and window event, as a screen
+// reader does (a program's bridge sends its events only while someone is
+// registered), and counts the events heard until the time is up.
+// --keep-cells writes every table cell read, with its name, to FILE;
+// --recheck asks those cells again later: a cell that still answers, is not
+// defunct and reads otherwise is a stale one (it stands for another row now).
 // Exit code 0 when an application was found and every call was answered, 1
 // when a call failed (the program died or answered an error), 2 when no
 // application matched.
@@ -22,7 +31,10 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QFile>
 #include <QTextStream>
+#include <QTimer>
+#include <map>
 #include <optional>
 
 namespace {
@@ -71,6 +83,8 @@ public:
     TProbe(QDBusConnection bus, int depth) : FBus(std::move(bus)), FDepth(depth) {}
 
     bool Failed() const { return FFailed; }
+    // The table cells read so far: their owner, path and name.
+    const QStringList& Kept() const { return FKept; }
 
     QList<TAccessibleRef> Applications() {
         return Children({QStringLiteral("org.a11y.atspi.Registry"),
@@ -237,7 +251,9 @@ private:
             for (int c = 0; c < columns; ++c) {
                 const auto cell =
                     Reference(Call(table, kTable, QStringLiteral("GetAccessibleAt"), {r, c}));
-                cells << (cell ? QLatin1Char('"') + Name(*cell) + QLatin1Char('"') + States(*cell)
+                const QString name = cell ? Name(*cell) : QString();
+                if (cell) FKept << cell->Service + u' ' + cell->Path.path() + u' ' + name;
+                cells << (cell ? QLatin1Char('"') + name + QLatin1Char('"') + States(*cell)
                                : QStringLiteral("(none)"));
             }
             Out() << indent << "row " << r << ": " << cells.join(QStringLiteral(" | ")) << Qt::endl;
@@ -247,7 +263,93 @@ private:
     QDBusConnection FBus;
     int FDepth;
     bool FFailed = false;
+    QStringList FKept;
 };
+
+// Counts the events heard, by interface, member and detail.
+class TListener : public QObject {
+    Q_OBJECT
+public:
+    std::map<QString, int> Heard;
+
+public slots:
+    void Event(const QDBusMessage& message) {
+        QString detail;
+        if (!message.arguments().isEmpty()) detail = message.arguments().constFirst().toString();
+        ++Heard[message.interface().section(u'.', -1) + u':' + message.member() +
+                (detail.isEmpty() ? QString() : u':' + detail)];
+    }
+};
+
+// Asks the cells kept by an earlier run again; 1 when one of them is stale.
+int Recheck(const QDBusConnection& bus, const QString& file) {
+    QFile kept(file);
+    if (!kept.open(QIODevice::ReadOnly | QIODevice::Text)) return 2;
+    QTextStream out(stdout);
+    int stale = 0;
+    int gone = 0;
+    int defunct = 0;
+    while (!kept.atEnd()) {
+        const QString line = QString::fromUtf8(kept.readLine()).chopped(1);
+        const QString service = line.section(u' ', 0, 0);
+        const QString path = line.section(u' ', 1, 1);
+        const QString was = line.section(u' ', 2);
+        QDBusMessage ask = QDBusMessage::createMethodCall(
+            service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        ask.setArguments({kAccessible, QStringLiteral("Name")});
+        const QDBusMessage name = bus.call(ask, QDBus::Block, 5000);
+        if (name.type() != QDBusMessage::ReplyMessage) {
+            ++gone;
+            continue;
+        }
+        const QString now =
+            name.arguments().constFirst().value<QDBusVariant>().variant().toString();
+        const QDBusMessage state = bus.call(
+            QDBusMessage::createMethodCall(service, path, kAccessible, QStringLiteral("GetState")),
+            QDBus::Block, 5000);
+        QList<uint> words;
+        if (state.type() == QDBusMessage::ReplyMessage)
+            state.arguments().constFirst().value<QDBusArgument>() >> words;
+        if (!words.isEmpty() && (words[0] >> kDefunct) & 1u) {
+            ++defunct;
+            continue;
+        }
+        if (now != was) {
+            ++stale;
+            out << "stale: " << path << " was \"" << was << "\" now \"" << now << '"' << Qt::endl;
+        }
+    }
+    out << "kept cells: " << gone << " gone, " << defunct << " defunct, " << stale << " stale"
+        << Qt::endl;
+    return stale ? 1 : 0;
+}
+
+int Listen(QDBusConnection bus, int seconds) {
+    TListener listener;
+    for (const char* kind : {"Object", "Focus", "Window"})
+        bus.connect(QString(), QString(),
+                    QStringLiteral("org.a11y.atspi.Event.") + QLatin1String(kind), QString(),
+                    &listener, SLOT(Event(QDBusMessage)));
+    QDBusInterface registry(QStringLiteral("org.a11y.atspi.Registry"),
+                            QStringLiteral("/org/a11y/atspi/registry"),
+                            QStringLiteral("org.a11y.atspi.Registry"), bus);
+    for (const char* event : {"object:", "focus:", "window:"}) {
+        const QDBusMessage reply = registry.call(QStringLiteral("RegisterEvent"),
+                                                 QLatin1String(event), QStringList(), QString());
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            QTextStream(stderr) << "atspi_probe: cannot register " << event << ": "
+                                << reply.errorMessage() << Qt::endl;
+            return 1;
+        }
+    }
+    QTimer::singleShot(seconds * 1000, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QTextStream out(stdout);
+    for (const auto& [what, count] : listener.Heard)
+        out << what << ' ' << count << Qt::endl;
+    return listener.Heard.empty() ? 1 : 0;
+}
 
 } // namespace
 
@@ -278,6 +380,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (const QString listen = option("--listen"); !listen.isEmpty())
+        return Listen(bus, listen.toInt());
+
+    if (const QString file = option("--recheck"); !file.isEmpty()) return Recheck(bus, file);
+
     TProbe probe(bus, depth);
     int found = 0;
     QStringList seen;
@@ -294,5 +401,12 @@ int main(int argc, char** argv) {
                             << "; there are: " << seen.join(QStringLiteral(", ")) << Qt::endl;
         return 2;
     }
+    if (const QString file = option("--keep-cells"); !file.isEmpty()) {
+        QFile kept(file);
+        if (kept.open(QIODevice::WriteOnly | QIODevice::Text))
+            kept.write((probe.Kept().join(u'\n') + u'\n').toUtf8());
+    }
     return probe.Failed() ? 1 : 0;
 }
+
+#include "atspi_probe.moc"
