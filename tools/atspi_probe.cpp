@@ -70,6 +70,7 @@ const QString kAccessible = QStringLiteral("org.a11y.atspi.Accessible");
 const QString kText = QStringLiteral("org.a11y.atspi.Text");
 const QString kValue = QStringLiteral("org.a11y.atspi.Value");
 const QString kTable = QStringLiteral("org.a11y.atspi.Table");
+const QString kComponent = QStringLiteral("org.a11y.atspi.Component");
 const QString kNullPath = QStringLiteral("/org/a11y/atspi/null");
 
 // AT-SPI state bits the listing shows.
@@ -229,8 +230,36 @@ private:
         Call(table, kTable, QStringLiteral("GetSelectedRows"));
         Call(table, kTable, QStringLiteral("GetSelectedColumns"));
         Out() << indent << "row,column -> index: " << indexes.join(u' ') << Qt::endl;
-        for (int i = -1; i <= children; ++i)
-            Reference(Call(table, kAccessible, QStringLiteral("GetChildAtIndex"), {i}));
+        // Each child on the screen, and what is found at its centre: the
+        // child itself, as a reader finds the cell under the pointer.
+        int found = 0;
+        int elsewhere = 0;
+        for (int i = -1; i <= children; ++i) {
+            const auto child =
+                Reference(Call(table, kAccessible, QStringLiteral("GetChildAtIndex"), {i}));
+            if (!child || i < 0 || i >= children) continue;
+            const QVariant extents = Call(*child, kComponent, QStringLiteral("GetExtents"), {0u});
+            if (!extents.canConvert<QDBusArgument>()) continue;
+            int x = 0, y = 0, w = 0, h = 0;
+            const QDBusArgument box = extents.value<QDBusArgument>();
+            box.beginStructure();
+            box >> x >> y >> w >> h;
+            box.endStructure();
+            if (w <= 0 || h <= 0) continue;
+            const auto hit =
+                Reference(Call(table, kComponent, QStringLiteral("GetAccessibleAtPoint"),
+                               {x + w / 2, y + h / 2, 0u}));
+            if (hit && hit->Path.path() == child->Path.path())
+                ++found;
+            else {
+                ++elsewhere;
+                Out() << indent << "child " << i << " at " << x << ',' << y << ' ' << w << 'x' << h
+                      << " is not what its centre finds: "
+                      << (hit ? Name(*hit) : QStringLiteral("(none)")) << Qt::endl;
+            }
+        }
+        Out() << indent << "found at their centres: " << found << ", elsewhere: " << elsewhere
+              << Qt::endl;
     }
 
     // The table by row and column: the headers, then each row's cells.
