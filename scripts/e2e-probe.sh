@@ -87,7 +87,7 @@ probe() { # name [probe options]: screenshot and accessible tree at this moment
 # A listener as a screen reader registers one: the tool's bridge sends its
 # events (rows added, names and values changed, focus) only while one is.
 wait_for 10 "$build/tools/atspi_probe" --app "Caller ID Test" --depth 0
-"$build/tools/atspi_probe" --listen 22 >"$out/atspi_events.txt" 2>&1 &
+"$build/tools/atspi_probe" --listen 30 >"$out/atspi_events.txt" 2>&1 &
 listener=$!
 
 # The fourth call comes at 18.5 s of the script; its balloon stays 10 s.
@@ -97,6 +97,18 @@ probe calls --keep-cells "$out/atspi_cells.txt"
 # until the device comes back at 26 s.
 at 23.3
 probe unplugged
+# Plugged in again at 26 s, one call at 31 s; then "Listeyi sil" from the
+# tray icon's popup menu, by the pointer and the keyboard.
+at 32.5
+# The one icon stands at the right end of the tray host's strip.
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name '^tray host$' | head -n1)")"
+xdotool mousemove $((X + WIDTH - 14)) $((Y + 14)) click 3
+sleep 0.5
+import -window root "$out/e2e_tray_menu.png"
+xdotool key Down Return
+sleep 0.3
+probe listeyi_sil
+
 # The cells read while the calls were listed stand for rows that are gone.
 "$build/tools/atspi_probe" --recheck "$out/atspi_cells.txt" >"$out/atspi_recheck.txt" 2>&1 ||
     echo "e2e: stale cells after the list was emptied" >&2

@@ -131,6 +131,7 @@ private:
         if (found == FIcons.end()) return;
         FIcons.erase(found);
         Arrange();
+        FStrip->update();
         xcb_flush(FConnection);
     }
 
