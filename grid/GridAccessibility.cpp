@@ -262,22 +262,26 @@ public:
         return s;
     }
 
+    // Every cell is a table cell, the header and indicator cells too (in the
+    // header row, row -1; in the indicator column, column -1): the AT-SPI
+    // bridge asks any cell it is handed for its table-cell side unchecked.
     void* interface_cast(QAccessible::InterfaceType t) override {
-        // Only data cells stand in the table's grid of cells; headers are
-        // reached through them.
-        if (t == QAccessible::TableCellInterface && FKind == TGridAccessibility::acData)
+        if (t == QAccessible::TableCellInterface)
             return static_cast<QAccessibleTableCellInterface*>(this);
         return nullptr;
     }
 
     // --- QAccessibleTableCellInterface
-    bool isSelected() const override { return isValid() && DataCellSelected(FGrid, FCol, FRow); }
+    bool isSelected() const override {
+        return FKind == TGridAccessibility::acData && isValid() &&
+               DataCellSelected(FGrid, FCol, FRow);
+    }
     QList<QAccessibleInterface*> columnHeaderCells() const override {
         if (!isValid() || FCol < 0) return {};
         return {FGrid->Accessibility()->Cell(TGridAccessibility::acColumnHeader, -1, FCol)};
     }
     QList<QAccessibleInterface*> rowHeaderCells() const override {
-        if (!isValid() || !IndicatorColumns(FGrid)) return {};
+        if (!isValid() || FRow < 0 || !IndicatorColumns(FGrid)) return {};
         return {FGrid->Accessibility()->Cell(TGridAccessibility::acRowHeader, FRow, -1)};
     }
     int columnIndex() const override { return VisibleColumn(FGrid, FCol); }
@@ -338,7 +342,7 @@ public:
 
     QAccessibleInterface* child(int index) const override {
         const int count = childCount();
-        if (count == 0) return Self();
+        if (count == 0) return FirstCell();
         index = std::clamp(index, 0, count - 1);
         const int width = ChildColumns();
         const int r = index / width;
@@ -404,8 +408,8 @@ public:
         return Cells()->Cell(TGridAccessibility::acData, cell.Row, cell.Col);
     }
 
-    // The current cell; without one the first cell, or the table itself
-    // when it has none.
+    // The current cell; without one the first cell, or the corner cell
+    // when there is none.
     QAccessibleInterface* focusChild() const override {
         TGridView* g = Grid();
         if (DataCellExists(g, g->Col(), g->Row()) && g->Columns()->Items(g->Col())->Visible())
@@ -522,13 +526,13 @@ public:
 private:
     TGridView* Grid() const { return static_cast<TGridView*>(widget()); }
     TGridAccessibility* Cells() const { return Grid()->Accessibility(); }
-    QAccessibleInterface* Self() const {
-        return const_cast<QAccessibleInterface*>(static_cast<const QAccessibleInterface*>(this));
-    }
     int ChildColumns() const { return columnCount() + IndicatorColumns(Grid()); }
 
-    // The first child there is, or the table.
-    QAccessibleInterface* FirstCell() const { return childCount() > 0 ? child(0) : Self(); }
+    // The first child there is; without columns the corner cell, which
+    // stands in for a cell where there is none.
+    QAccessibleInterface* FirstCell() const {
+        return childCount() > 0 ? child(0) : Cells()->Cell(TGridAccessibility::acCorner, -1, -1);
+    }
 
     bool CurrentSelected() const {
         const TGridView* g = Grid();

@@ -12,9 +12,10 @@
 // above them), as Qt's own table views count theirs.
 //
 // Qt's AT-SPI bridge checks nothing it is handed: child(), cellAt() and the
-// focused child answer a valid interface for every request (the table
-// itself when there is no cell at all), and a cell is handed out only as
-// long as it stands for the row it was made for.
+// focused child answer a valid interface for every request (the corner
+// cell when there is no cell at all), every cell they answer is a table
+// cell (the headers too), and a cell is handed out only as long as it
+// stands for the row it was made for.
 
 #include "Controls.h"
 

@@ -336,6 +336,64 @@ TEST_F(GridAccessibility, NoRequestAnswersNull) {
     EXPECT_EQ(current->columnIndex(), 3);
 }
 
+// The AT-SPI bridge takes the table-cell side of whatever cellAt() and
+// child() answer (a row's or column's extent, a child's row and column) and
+// uses it unchecked: every answer must have one, in an empty grid, a grid
+// without columns and with the indicator's cells too. An empty list still
+// names its columns the way the bridge asks for a header: through the cell
+// of row 0.
+TEST_F(GridAccessibility, EveryCellTheBridgeReachesIsATableCell) {
+    const auto checkAll = [this](const char* state) {
+        SCOPED_TRACE(state);
+        QAccessibleInterface* table = Table();
+        const int rows = TableOf()->rowCount();
+        const int columns = TableOf()->columnCount();
+        for (int i = -1; i <= table->childCount(); ++i) {
+            QAccessibleInterface* child = table->child(i);
+            ASSERT_NE(child, nullptr) << i;
+            ASSERT_NE(child->tableCellInterface(), nullptr) << "child " << i;
+        }
+        for (int r = -1; r <= rows; ++r)
+            for (int c = -1; c <= columns; ++c) {
+                QAccessibleInterface* cell = TableOf()->cellAt(r, c);
+                ASSERT_NE(cell, nullptr);
+                ASSERT_NE(cell->tableCellInterface(), nullptr) << r << "," << c;
+                EXPECT_EQ(cell->tableCellInterface()->rowExtent(), 1);
+            }
+        ASSERT_NE(table->focusChild()->tableCellInterface(), nullptr);
+    };
+    checkAll("no columns");
+
+    CallList();
+    checkAll("no rows");
+    QStringList headers;
+    for (int c = 0; c < TableOf()->columnCount(); ++c) {
+        const QList<QAccessibleInterface*> found =
+            TableOf()->cellAt(0, c)->tableCellInterface()->columnHeaderCells();
+        ASSERT_EQ(found.size(), 1) << c;
+        headers << found.first()->text(QAccessible::Name);
+    }
+    EXPECT_EQ(headers, Captions());
+    EXPECT_EQ(headers.first(), "Hat");
+
+    Fill(3);
+    checkAll("rows");
+    // A header cell stands above the rows, a row's indicator beside the
+    // columns.
+    auto* header = Table()->child(1)->tableCellInterface();
+    EXPECT_EQ(header->rowIndex(), -1);
+    EXPECT_EQ(header->columnIndex(), 1);
+    EXPECT_FALSE(header->isSelected());
+
+    FGrid->SetOptions(FGrid->Options() | goIndicator);
+    checkAll("indicator");
+    auto* indicator = Table()->child(TableOf()->columnCount() + 1)->tableCellInterface();
+    EXPECT_EQ(indicator->rowIndex(), 0);
+    EXPECT_EQ(indicator->columnIndex(), -1);
+    FGrid->Clear();
+    checkAll("indicator, no rows");
+}
+
 TEST_F(GridAccessibility, TheChildrenAreTheHeaderRowAndTheRowsInViewOfAMillion) {
     Add(QStringLiteral("Hat"));
     Add(QStringLiteral("Numara"));
