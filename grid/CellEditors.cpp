@@ -1,5 +1,6 @@
 #include "CellEditors.h"
 
+#include "Application.h"
 #include "EditControl.h"
 #include "Exceptions.h"
 #include "ThemesSupport.h"
@@ -177,15 +178,19 @@ void TCellEditor::PaintBorder() {
 
 void TCellEditor::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    // The preview's drawing handler may fail: the rest of the pass goes.
+    Guarded(this, [&] { PaintAll(painter, event->region()); });
+}
+
+void TCellEditor::PaintAll(QPainter& painter, const QRegion& region) {
     if (BorderWidth() > 0) {
         TCanvas* c = Canvas();
-        c->BeginPaint(&painter, event->region());
+        c->BeginPaint(&painter, region);
         PaintBorder();
         c->EndPaint();
     }
     const TPoint origin = ClientOrigin();
-    const QRegion client =
-        event->region().translated(-origin.X, -origin.Y) & ClientRect().ToQRect();
+    const QRegion client = region.translated(-origin.X, -origin.Y) & ClientRect().ToQRect();
     if (client.isEmpty()) return;
     painter.translate(origin.X, origin.Y);
     PaintOn(painter, client, [this] {
@@ -196,14 +201,14 @@ void TCellEditor::paintEvent(QPaintEvent* event) {
 
 void TCellEditor::resizeEvent(QResizeEvent* event) {
     TCustomControl::resizeEvent(event);
-    ClientResized();
+    Guarded(this, [this] { ClientResized(); });
 }
 
 void TCellEditor::showEvent(QShowEvent* event) {
     TCustomControl::showEvent(event);
     if (!FWindowCreated) {
         FWindowCreated = true;
-        CreateWnd();
+        Guarded(this, [this] { CreateWnd(); });
     }
 }
 
@@ -222,8 +227,10 @@ void TCellEditor::wheelEvent(QWheelEvent* event) {
     while (std::abs(FWheelRemainder) >= 120) {
         const bool down = FWheelRemainder < 0;
         FWheelRemainder += down ? 120 : -120;
-        const bool taken = down ? DoMouseWheelDown(shift, at) : DoMouseWheelUp(shift, at);
-        if (!alive) return event->accept();
+        bool taken = true;
+        const bool ran = Guarded(
+            this, [&] { taken = down ? DoMouseWheelDown(shift, at) : DoMouseWheelUp(shift, at); });
+        if (!alive || !ran) return event->accept();
         FWheelTaken = taken;
     }
     // A part of a notch goes where the last whole notch went, so a fine
@@ -610,11 +617,11 @@ void TSpinButtons::RepeatElapsed() {
 
 void TSpinButtons::hideEvent(QHideEvent* event) {
     TCustomControl::hideEvent(event);
-    Release();
+    Guarded(this, [this] { Release(); });
 }
 
 bool TSpinButtons::event(QEvent* event) {
-    if (event->type() == QEvent::WindowDeactivate) Release();
+    if (event->type() == QEvent::WindowDeactivate) Guarded(this, [this] { Release(); });
     return TCustomControl::event(event);
 }
 

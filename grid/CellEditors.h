@@ -115,6 +115,8 @@ protected:
 
     // The border, then Paint and PaintContent on the client area.
     void paintEvent(QPaintEvent* event) override;
+    // The border and the client, as one paint pass asks for them.
+    void PaintAll(QPainter& painter, const QRegion& region);
     virtual void PaintBorder();
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -1,6 +1,7 @@
 // The editors with a button: the button kinds, the button editor, the
 // drop-down editor and its list and calendar kinds.
 
+#include "Application.h"
 #include "CellEditors.h"
 
 #include "EditControl.h"
@@ -269,7 +270,7 @@ void TCustomButtonCellEditor::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomButtonCellEditor::showEvent(QShowEvent* event) {
-    CreateParts();
+    Guarded(this, [this] { CreateParts(); });
     TTextualEditor::showEvent(event);
 }
 
@@ -277,7 +278,7 @@ void TCustomButtonCellEditor::hideEvent(QHideEvent* event) {
     TTextualEditor::hideEvent(event);
     // An open popup goes with its editor: a choice made in it later would
     // reach an editor the grid has already put away.
-    if (FPopup && !FPopup->Closed()) FPopup->ClosePopup();
+    if (FPopup && !FPopup->Closed()) Guarded(this, [this] { FPopup->ClosePopup(); });
 }
 
 void TCustomButtonCellEditor::moveEvent(QMoveEvent* event) {

@@ -8,6 +8,8 @@
 
 #include "CustomGridView.h"
 
+#include "Application.h"
+
 #include "Displays.h"
 
 #include <QApplication>
@@ -73,21 +75,23 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != QCoreApplication::instance()) return false;
-        switch (event->type()) {
-        case QEvent::ApplicationActivate:
-            FGrid->WMActivateApp(true);
-            break;
-        case QEvent::ApplicationDeactivate:
-            FGrid->WMActivateApp(false);
-            break;
-        case QEvent::ApplicationStateChange:
-            FGrid->WMActivateApp(
-                static_cast<QApplicationStateChangeEvent*>(event)->applicationState() ==
-                Qt::ApplicationActive);
-            break;
-        default:
-            break;
-        }
+        Guarded(FGrid, [&] {
+            switch (event->type()) {
+            case QEvent::ApplicationActivate:
+                FGrid->WMActivateApp(true);
+                break;
+            case QEvent::ApplicationDeactivate:
+                FGrid->WMActivateApp(false);
+                break;
+            case QEvent::ApplicationStateChange:
+                FGrid->WMActivateApp(
+                    static_cast<QApplicationStateChangeEvent*>(event)->applicationState() ==
+                    Qt::ApplicationActive);
+                break;
+            default:
+                break;
+            }
+        });
         return false;
     }
 

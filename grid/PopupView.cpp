@@ -1,5 +1,6 @@
 #include "PopupView.h"
 
+#include "Application.h"
 #include "Exceptions.h"
 #include "ImgList.h"
 #include "SharedClasses.h"
@@ -352,7 +353,7 @@ void TSmallButton::paintEvent(QPaintEvent* event) {
     FCanvas->Brush = TBrush{clBtnFace, bsSolid};
     FCanvas->Pen = TPen{};
     FCanvas->BeginPaint(&painter, event->region());
-    Paint();
+    Guarded(this, [this] { Paint(); });
 }
 
 void TSmallButton::Paint() {

@@ -1,5 +1,6 @@
 #include "ScrollView.h"
 
+#include "Application.h"
 #include "FlyoutControl.h"
 
 #include <QCoreApplication>
@@ -193,10 +194,11 @@ void TCustomScrollView::CreateWindowScrollBars() {
             default:
                 return;
             }
-            WindowScrollAction(kind, code);
+            const QPointer<QScrollBar> alive(bar);
+            Guarded(this, [&] { WindowScrollAction(kind, code); });
             // The bar shows what the view made of the action, not what it
             // would have done by itself.
-            bar->setSliderPosition(bar->value());
+            if (alive) bar->setSliderPosition(bar->value());
         });
         FBars[kind] = bar;
         bar->hide();
@@ -331,31 +333,37 @@ void TCustomScrollView::PaintFrame() {
 
 void TCustomScrollView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const int f = FFrameWidth;
-    const bool corner = BarExtent(sbVertical) > 0 && BarExtent(sbHorizontal) > 0;
-    if (f > 0 || corner) {
-        TCanvas* c = Canvas();
-        c->BeginPaint(&painter, event->region());
-        if (f > 0) PaintFrame();
-        if (corner) {
-            // The square between the two bars.
-            c->Brush = TBrush{clBtnFace, bsSolid};
-            c->FillRect(Bounds(width() - f - BarExtent(sbVertical),
-                               height() - f - BarExtent(sbHorizontal), BarExtent(sbVertical),
-                               BarExtent(sbHorizontal)));
+    // A drawing handler of the view may fail: the rest of this pass is
+    // skipped and the failure reported once.
+    Guarded(this, [&] {
+        const int f = FFrameWidth;
+        const bool corner = BarExtent(sbVertical) > 0 && BarExtent(sbHorizontal) > 0;
+        if (f > 0 || corner) {
+            TCanvas* c = Canvas();
+            c->BeginPaint(&painter, event->region());
+            if (f > 0) PaintFrame();
+            if (corner) {
+                // The square between the two bars.
+                c->Brush = TBrush{clBtnFace, bsSolid};
+                c->FillRect(Bounds(width() - f - BarExtent(sbVertical),
+                                   height() - f - BarExtent(sbHorizontal), BarExtent(sbVertical),
+                                   BarExtent(sbHorizontal)));
+            }
+            c->EndPaint();
         }
-        c->EndPaint();
-    }
-    const QRegion client = event->region().translated(-f, -f) & ClientRect().ToQRect();
-    if (client.isEmpty()) return;
-    painter.translate(f, f);
-    PaintOn(painter, client);
+        const QRegion client = event->region().translated(-f, -f) & ClientRect().ToQRect();
+        if (client.isEmpty()) return;
+        painter.translate(f, f);
+        PaintOn(painter, client);
+    });
 }
 
 void TCustomScrollView::resizeEvent(QResizeEvent* event) {
     TCustomControl::resizeEvent(event);
-    LayoutScrollBars();
-    WMSize();
+    Guarded(this, [this] {
+        LayoutScrollBars();
+        WMSize();
+    });
 }
 
 bool TCustomScrollView::InClient(const QPointF& windowPos) const {
@@ -518,8 +526,11 @@ void TScrollView::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0) return event->ignore();
     const QPoint p = event->position().toPoint();
-    const bool handled = DoMouseWheel(ShiftStateFrom(event->modifiers(), event->buttons()), delta,
-                                      {p.x() - FrameWidth(), p.y() - FrameWidth()});
+    bool handled = true;
+    Guarded(this, [&] {
+        handled = DoMouseWheel(ShiftStateFrom(event->modifiers(), event->buttons()), delta,
+                               {p.x() - FrameWidth(), p.y() - FrameWidth()});
+    });
     event->setAccepted(handled);
 }
 
@@ -531,20 +542,21 @@ void TScrollView::mousePressEvent(QMouseEvent* event) {
     TCustomScrollView::mousePressEvent(event);
     if (alive && inClient && event->button() == Qt::MiddleButton) {
         const QPoint p = event->position().toPoint();
-        StartRoll({p.x() - FrameWidth(), p.y() - FrameWidth()});
+        Guarded(this, [&] { StartRoll({p.x() - FrameWidth(), p.y() - FrameWidth()}); });
     }
 }
 
 void TScrollView::mouseMoveEvent(QMouseEvent* event) {
     const QPointer<TScrollView> alive(this);
     TCustomScrollView::mouseMoveEvent(event);
-    if (alive && Rolling()) RollMove(event->position().toPoint().y() - FrameWidth());
+    if (alive && Rolling())
+        Guarded(this, [&] { RollMove(event->position().toPoint().y() - FrameWidth()); });
 }
 
 void TScrollView::mouseReleaseEvent(QMouseEvent* event) {
     const QPointer<TScrollView> alive(this);
     TCustomScrollView::mouseReleaseEvent(event);
-    if (alive && Rolling()) StopRoll();
+    if (alive && Rolling()) Guarded(this, [this] { StopRoll(); });
 }
 
 void TScrollView::StartRoll(const TPoint& ClientPoint) {
