@@ -21,6 +21,7 @@
 #include "GridView.h"
 
 #include "BenchTiming.h"
+#include "CallCells.h"
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -302,21 +303,8 @@ void BM_GridHeaderSort(benchmark::State& state) {
 
 // The cell store's own sort of the same data: the floor of the click.
 void BM_CellsSort(benchmark::State& state) {
-    TColumns columns;
-    TCells cells(nullptr, &columns);
-    columns.OnCellsChange = [&](TColumns*, TColumnsChange kind, int a, int b) {
-        cells.SyncColumns(kind, a, b);
-    };
-    for (int c = 0; c < kColumns; ++c)
-        columns.Add(new TTextualColumn());
-    TCallMaker maker;
-    cells.AddRows(kMillion);
-    for (int r = 0; r < kMillion; ++r) {
-        QString texts[kColumns];
-        maker.Make(r, texts);
-        for (int c = 0; c < kColumns; ++c)
-            cells.GetCell(c, r)->SetAsWideString(texts[c]);
-    }
+    TCallCells<kColumns, TCallMaker> store(kMillion);
+    TCells& cells = store.Cells;
     for (auto _ : state) {
         cells.Sort(kCounterColumn, stAlphabetic, false);
         const double t = Seconds([&] { cells.Sort(kPhoneColumn, stAlphabetic, false); });

@@ -17,6 +17,7 @@
 #include "GridView.h"
 
 #include "BenchTiming.h"
+#include "CallCells.h"
 #include <QApplication>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -228,21 +229,8 @@ void BM_GridSort(benchmark::State& state) {
 }
 
 void BM_CellsSort(benchmark::State& state) {
-    TColumns columns;
-    TCells cells(nullptr, &columns);
-    columns.OnCellsChange = [&](TColumns*, TColumnsChange kind, int a, int b) {
-        cells.SyncColumns(kind, a, b);
-    };
-    for (int c = 0; c < kColumns; ++c)
-        columns.Add(new TTextualColumn());
-    TCallMaker maker;
-    cells.AddRows(kMillion);
-    for (int r = 0; r < kMillion; ++r) {
-        QString texts[kColumns];
-        maker.Make(r, texts);
-        for (int c = 0; c < kColumns; ++c)
-            cells.GetCell(c, r)->SetAsWideString(texts[c]);
-    }
+    TCallCells<kColumns, TCallMaker> store(kMillion);
+    TCells& cells = store.Cells;
     for (auto _ : state) {
         cells.Sort(kCounterColumn, stAlphabetic, false);
         const double t = Seconds([&] { cells.Sort(kPhoneColumn, stAlphabetic, false); });

@@ -6,6 +6,7 @@
 #include "AppEvnts.h"
 #include "Application.h"
 #include "CustomControl.h"
+#include "EscapeWatch.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -22,20 +23,10 @@
 
 namespace {
 
-QStringList& EscapeNotices() {
-    static QStringList notices;
-    return notices;
-}
-
-void RecordEscapes(QtMsgType, const QMessageLogContext&, const QString& message) {
-    if (message.contains(QLatin1String("escaped"))) EscapeNotices() << message;
-}
-
 class HandlerFailures : public ::testing::Test {
 protected:
     void SetUp() override {
-        EscapeNotices().clear();
-        FPrevious = qInstallMessageHandler(RecordEscapes);
+        FEscapes = std::make_unique<EscapeWatch>();
         FEvents.OnException = [this](QObject* sender, const Exception& e) {
             Reported << e.Message();
             Senders << sender;
@@ -44,8 +35,9 @@ protected:
         FForm.SetClientHeight(120);
     }
     void TearDown() override {
-        qInstallMessageHandler(FPrevious);
-        EXPECT_TRUE(EscapeNotices().isEmpty()) << EscapeNotices().join('\n').toStdString();
+        FEscapes.reset();
+        EXPECT_TRUE(EscapeWatch::Notices().isEmpty())
+            << EscapeWatch::Notices().join('\n').toStdString();
     }
 
     template <class T> T* Place(int left, int top, int width, int height) {
@@ -64,7 +56,7 @@ protected:
     QList<QObject*> Senders;
     TApplicationEvents FEvents;
     TForm FForm;
-    QtMessageHandler FPrevious = nullptr;
+    std::unique_ptr<EscapeWatch> FEscapes;
 };
 
 TEST_F(HandlerFailures, AKeyHandlerFailsOnceAndTheKeyGoesNoFurther) {

@@ -7,6 +7,7 @@
 
 #include "AppEvnts.h"
 #include "Application.h"
+#include "EscapeWatch.h"
 #include "GridControlTestSupport.h"
 
 #include <QApplication>
@@ -14,17 +15,9 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
-
-QStringList& EscapeNotices() {
-    static QStringList notices;
-    return notices;
-}
-
-void RecordEscapes(QtMsgType, const QMessageLogContext&, const QString& message) {
-    if (message.contains(QLatin1String("escaped"))) EscapeNotices() << message;
-}
 
 // A grid whose resize and scroll dispatch can be made to fail, as a
 // subclass's override may.
@@ -49,8 +42,7 @@ protected:
 class GridHandlerFailures : public ::testing::Test {
 protected:
     void SetUp() override {
-        EscapeNotices().clear();
-        FPrevious = qInstallMessageHandler(RecordEscapes);
+        FEscapes = std::make_unique<EscapeWatch>();
         FEvents.OnException = [this](QObject*, const Exception& e) { Reported << e.Message(); };
         Grid.SetBounds(0, 0, 300, 120);
         for (int w : {60, 80, 100})
@@ -65,14 +57,15 @@ protected:
         Reported.clear();
     }
     void TearDown() override {
-        qInstallMessageHandler(FPrevious);
-        EXPECT_TRUE(EscapeNotices().isEmpty()) << EscapeNotices().join('\n').toStdString();
+        FEscapes.reset();
+        EXPECT_TRUE(EscapeWatch::Notices().isEmpty())
+            << EscapeWatch::Notices().join('\n').toStdString();
     }
 
     QStringList Reported;
     TApplicationEvents FEvents;
     TFailingGrid Grid;
-    QtMessageHandler FPrevious = nullptr;
+    std::unique_ptr<EscapeWatch> FEscapes;
 };
 
 TEST_F(GridHandlerFailures, ADrawingHandlerFailsOncePerPassAndTheGridStillPaintsLater) {
