@@ -301,21 +301,12 @@ void TGridView::StorePlay(QObject* Sender) {
 
 namespace {
 
-template <class P>
-void PointPlay(P& Play, TGridView& Grid, TCustomColumn* Column, int ACol, int ARow) {
-    if constexpr (TCellPlayElement<P>) {
-        Play.Col = ACol;
-        Play.Row = ARow;
-        Grid.LoadPlay(&Play);
-        Play.Column = Column;
-        Play.OnChange = [&Grid](QObject* Sender) { Grid.StorePlay(Sender); };
-    } else {
-        (void)Play;
-        (void)Grid;
-        (void)Column;
-        (void)ACol;
-        (void)ARow;
-    }
+void PointPlay(TColumnPlay& Play, TGridView& Grid, TCustomColumn* Column, int ACol, int ARow) {
+    Play.Col = ACol;
+    Play.Row = ARow;
+    Grid.LoadPlay(&Play);
+    Play.Column = Column;
+    Play.OnChange = [&Grid](QObject* Sender) { Grid.StorePlay(Sender); };
 }
 
 } // namespace

@@ -160,8 +160,6 @@ private:
 // A display carries the value of the cell at hand in one field per value
 // kind (BoolValue, DateValue, FloatValue, IntValue, Text, Graphic); a play
 // element also carries its cell (Col, Row), its Column and its OnChange.
-// Elements that carry no values yet (the displays before their painting is
-// in) are left alone.
 
 template <class E>
 concept TCellValueHolder = requires(E& e) {
@@ -217,42 +215,25 @@ bool LoadCellValue(E& Element, const TCell& Cell, TCellKind Kind, int Row) {
 
 // Loads the display for the cell and, for a cell with a note, draws the
 // note mark.
-template <class D> void LoadDisplay(D& Display, const TCell& Cell, TCellKind Kind, int Row) {
-    if constexpr (TCellValueHolder<D>) {
-        if (LoadCellValue(Display, Cell, Kind, Row) && !Cell.Note().isEmpty())
-            Display.DrawNoteMark();
-    } else {
-        (void)Display;
-        (void)Cell;
-        (void)Kind;
-        (void)Row;
-    }
+template <TCellValueHolder D>
+void LoadDisplay(D& Display, const TCell& Cell, TCellKind Kind, int Row) {
+    if (LoadCellValue(Display, Cell, Kind, Row) && !Cell.Note().isEmpty()) Display.DrawNoteMark();
 }
 
 // The play's Boolean from (LoadPlayValue) or into (StorePlayValue) the cell
 // it points at, for a Boolean column; a cell outside the grid is left alone.
-template <class P> void LoadPlayValue(P& Play, const TGridView& Grid) {
-    if constexpr (TCellPlayElement<P>) {
-        if (!Play.Column || Play.Column->CellKind() != ckBoolean) return;
-        if (Play.Row < 0 || Play.Row >= Grid.GetRowCount() || Play.Col < 0 ||
-            Play.Col >= Grid.Cells()->ColCount())
-            return;
-        Play.BoolValue = Grid.Cell(Play.Col, Play.Row)->GetAsBoolean();
-    } else {
-        (void)Play;
-        (void)Grid;
-    }
+template <TCellPlayElement P> void LoadPlayValue(P& Play, const TGridView& Grid) {
+    if (!Play.Column || Play.Column->CellKind() != ckBoolean) return;
+    if (Play.Row < 0 || Play.Row >= Grid.GetRowCount() || Play.Col < 0 ||
+        Play.Col >= Grid.Cells()->ColCount())
+        return;
+    Play.BoolValue = Grid.Cell(Play.Col, Play.Row)->GetAsBoolean();
 }
 
-template <class P> void StorePlayValue(P& Play, const TGridView& Grid) {
-    if constexpr (TCellPlayElement<P>) {
-        if (!Play.Column || Play.Column->CellKind() != ckBoolean) return;
-        if (Play.Row < 0 || Play.Row >= Grid.GetRowCount() || Play.Col < 0 ||
-            Play.Col >= Grid.Cells()->ColCount())
-            return;
-        Grid.Cell(Play.Col, Play.Row)->SetAsBoolean(Play.BoolValue);
-    } else {
-        (void)Play;
-        (void)Grid;
-    }
+template <TCellPlayElement P> void StorePlayValue(P& Play, const TGridView& Grid) {
+    if (!Play.Column || Play.Column->CellKind() != ckBoolean) return;
+    if (Play.Row < 0 || Play.Row >= Grid.GetRowCount() || Play.Col < 0 ||
+        Play.Col >= Grid.Cells()->ColCount())
+        return;
+    Grid.Cell(Play.Col, Play.Row)->SetAsBoolean(Play.BoolValue);
 }
