@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
