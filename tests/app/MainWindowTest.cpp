@@ -83,15 +83,18 @@ TEST_F(MainWindow, StartsWithItsTitleWindowsAndPanels) {
 }
 
 TEST_F(MainWindow, ShowResetsTheCounterAndStartsTheDevice) {
-    UseScript("0 plug \"CID-4 USB\" 10234567\n"
-              "0 signal 3 4 5 6\n");
-    Start();
+    StartStepped("plug \"CID-4 USB\" 10234567\n"
+                 "signal 3 4 5 6\n");
     EXPECT_EQ(Form1->Label5->Caption(), "0");
-    ASSERT_TRUE(WaitFor([] { return Form1->Label4->Caption() == "6"; }));
+    Play(2);
+    EXPECT_EQ(Form1->Label4->Caption(), "6");
     EXPECT_EQ(Form1->Mekal1->QueryProperty("devicemodel"), "CID-4 USB");
 
-    // Timer2 fired once, 50 ms after creation, and switched itself off.
-    ASSERT_TRUE(WaitFor([] { return !Form1->Timer2->Enabled(); }));
+    // Timer2 fires once, 50 ms after creation, and switches itself off.
+    EXPECT_TRUE(Form1->Timer2->Enabled());
+    EXPECT_EQ(Form1->Timer2->Interval(), 50);
+    Guarded(Form1->Timer2, [] { Form1->Timer2->Timer(); });
+    EXPECT_FALSE(Form1->Timer2->Enabled());
 
     // Hiding and showing the window again runs FormShow again.
     Form1->Label5->SetCaption("5");
@@ -101,9 +104,9 @@ TEST_F(MainWindow, ShowResetsTheCounterAndStartsTheDevice) {
 }
 
 TEST_F(MainWindow, SignalMetersShowTheFourLevels) {
-    UseScript("0 signal 0 2 30 31 99 99 99 99\n");
-    Start();
-    ASSERT_TRUE(WaitFor([] { return Form1->Label4->Caption() == "31"; }));
+    StartStepped("signal 0 2 30 31 99 99 99 99\n");
+    Play();
+    EXPECT_EQ(Form1->Label4->Caption(), "31");
     const std::array<TProgressBar*, 4> bars{Form1->ProgressBar1, Form1->ProgressBar2,
                                             Form1->ProgressBar3, Form1->ProgressBar4};
     EXPECT_EQ(bars[0]->DisplayedPosition(), 0);
@@ -118,14 +121,13 @@ TEST_F(MainWindow, SignalMetersShowTheFourLevels) {
 }
 
 TEST_F(MainWindow, ABadLevelChangesNothingAndLeavesOneErrorLine) {
-    UseScript("0 signal 1 2 3 4\n"
-              "30 signal 7 8 abc 9\n"
-              "60 signal 5 5 \"\" 5\n"
-              "90 signal 6 6 xΩ 6\n");
-    Start();
-    ASSERT_TRUE(WaitFor([] {
-        return Form1->Memo2->LineCount() == 2 && Form1->Memo2->Line(1).startsWith("'abc'");
-    }));
+    StartStepped("signal 1 2 3 4\n"
+                 "signal 7 8 abc 9\n"
+                 "signal 5 5 \"\" 5\n"
+                 "signal 6 6 xΩ 6\n");
+    Play(2);
+    ASSERT_EQ(Form1->Memo2->LineCount(), 2);
+    EXPECT_TRUE(Form1->Memo2->Line(1).startsWith("'abc'"));
     EXPECT_EQ(Form1->Label1->Caption(), "1");
     EXPECT_EQ(Form1->ProgressBar1->Position(), 1);
     EXPECT_EQ(Form1->Label3->Caption(), "3");
@@ -137,7 +139,8 @@ TEST_F(MainWindow, ABadLevelChangesNothingAndLeavesOneErrorLine) {
 
     // Three errors in a row leave exactly the last two.
     // A level is read as an 8-bit text: what the code page lacks becomes '?'.
-    ASSERT_TRUE(WaitFor([] { return Form1->Memo2->Line(1).startsWith("'x?'"); }));
+    Play(2);
+    EXPECT_TRUE(Form1->Memo2->Line(1).startsWith("'x?'"));
     EXPECT_EQ(Form1->Memo2->LineCount(), 2);
     EXPECT_TRUE(
         ErrorLine("'' is not a valid integer value").match(Form1->Memo2->Line(0)).hasMatch());
