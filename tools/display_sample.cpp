@@ -11,6 +11,7 @@
 #include "Displays.h"
 #include "ImgList.h"
 #include "SharedClasses.h"
+#include "StarGlyph.h"
 #include "SysUtils.h"
 #include "ThemesSupport.h"
 
@@ -39,19 +40,6 @@ struct TSampleRow {
     std::unique_ptr<TCustomColumn> Column;
     std::function<void(TColumnDisplay&, int)> Load; // the cell's value by look
 };
-
-QImage Star(QColor fill, QColor back) {
-    QImage image(14, 14, QImage::Format_RGB32);
-    image.fill(back);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(fill.darker(140));
-    p.setBrush(fill);
-    const QPointF points[] = {{7, 0.5},  {8.8, 5}, {13.5, 5.2}, {9.8, 8.2}, {11, 13},
-                              {7, 10.3}, {3, 13},  {4.2, 8.2},  {0.5, 5.2}, {5.2, 5}};
-    p.drawPolygon(points, 10);
-    return image;
-}
 
 std::vector<TSampleRow> MakeRows(TImageList& images, TBitmap& picture) {
     std::vector<TSampleRow> rows;
@@ -105,8 +93,8 @@ std::vector<TSampleRow> MakeRows(TImageList& images, TBitmap& picture) {
     progress->SetAlignment(taLeftJustify);
     auto* rate = new TRateColumn();
     rate->SetTransparent(true);
-    rate->SetGlyph(TBitmap(Star(QColor(240, 190, 20), Qt::white)));
-    rate->SetEmptyGlyph(TBitmap(Star(QColor(215, 215, 215), Qt::white)));
+    rate->SetGlyph(TBitmap(StarGlyph(QColor(240, 190, 20), Qt::white)));
+    rate->SetEmptyGlyph(TBitmap(StarGlyph(QColor(215, 215, 215), Qt::white)));
     add("TRateColumn", rate, [](TColumnDisplay& d, int look) { d.IntValue = look + 1; });
     auto* graphic = new TGraphicColumn();
     graphic->SetBorderWidth(2);

@@ -18,6 +18,7 @@
 #include "GridView.h"
 #include "ImgList.h"
 #include "SharedClasses.h"
+#include "StarGlyph.h"
 #include "StdCtrls.h"
 #include "Strings.h"
 #include "SysUtils.h"
@@ -77,19 +78,6 @@ QString Text(const char16_t* text) {
 }
 
 // ---- the pictures the columns and cells show
-
-QImage Star(QColor fill) {
-    QImage image(14, 14, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(fill.darker(140));
-    p.setBrush(fill);
-    const QPointF points[] = {{7, 0.5},  {8.8, 5}, {13.5, 5.2}, {9.8, 8.2}, {11, 13},
-                              {7, 10.3}, {3, 13},  {4.2, 8.2},  {0.5, 5.2}, {5.2, 5}};
-    p.drawPolygon(points, 10);
-    return image;
-}
 
 // A round badge with the line's number, one colour per telephone line.
 QImage LineBadge(QColor colour, int line) {
@@ -246,8 +234,8 @@ private:
 
         auto* rating = Add<TRateColumn>(QStringLiteral("Rating"), 78);
         rating->SetTransparent(true);
-        rating->SetGlyph(TBitmap(Star(QColor(240, 190, 20))));
-        rating->SetEmptyGlyph(TBitmap(Star(QColor(215, 215, 215))));
+        rating->SetGlyph(TBitmap(StarGlyph(QColor(240, 190, 20))));
+        rating->SetEmptyGlyph(TBitmap(StarGlyph(QColor(215, 215, 215))));
         rating->SetFormulaKind(fkMaximum);
 
         auto* line = Add<TImageColumn>(QStringLiteral("Line"), 36);
