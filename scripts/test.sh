@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Debug with AddressSanitizer and
+# Installs what is missing, builds Debug (with the sample tools) under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs every test headless through ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCALLERID_SANITIZE=ON >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCALLERID_SANITIZE=ON -DCALLERID_TOOLS=ON >/dev/null
 cmake --build build/test
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
