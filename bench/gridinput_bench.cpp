@@ -41,7 +41,7 @@
 
 namespace {
 
-constexpr int kColumns = 5;
+constexpr int kColumns = kCallColumns;
 constexpr int kMillion = 1000000;
 constexpr int kCounterColumn = 2;
 constexpr int kPhoneColumn = 4;
@@ -69,45 +69,6 @@ void Expect(bool done, const std::string& result, const std::string& what) {
     gIdle.insert(what);
     gIdleResults.insert(result);
 }
-
-// ---- the data: one call, fresh strings as the device hands them over
-
-class TCallMaker {
-public:
-    void Make(int Row, QString (&Texts)[kColumns]) {
-        const int seconds = Row * 37;
-        char16_t buf[24];
-        char16_t* p = buf;
-        const int v[] = {1 + (Row / 2000) % 28, 1 + (Row / 60000) % 12, 2026,
-                         (seconds / 3600) % 24, (seconds / 60) % 60,    seconds % 60};
-        for (int i = 0; i < 6; ++i) {
-            p = Put(p, v[i], i == 2 ? 4 : 2);
-            if (i < 2) *p++ = u'.';
-            if (i == 2) *p++ = u' ';
-            if (i > 2 && i < 5) *p++ = u':';
-        }
-        Texts[0] = Text(buf, p);
-        Texts[1] = QStringLiteral("40211837");
-        Texts[2] = QString::number(Row + 1);
-        Texts[3] = QString::number(1 + Row % 4);
-        buf[0] = u'0';
-        buf[1] = u'5';
-        for (int i = 2; i < 11; ++i)
-            buf[i] = static_cast<char16_t>(u'0' + FRandom() % 10);
-        Texts[4] = Text(buf, buf + 11);
-    }
-
-private:
-    static QString Text(const char16_t* from, const char16_t* to) {
-        return QString(reinterpret_cast<const QChar*>(from), to - from);
-    }
-    static char16_t* Put(char16_t* p, int value, int digits) {
-        for (int i = digits - 1; i >= 0; --i, value /= 10)
-            p[i] = static_cast<char16_t>(u'0' + value % 10);
-        return p + digits;
-    }
-    std::mt19937 FRandom{1899};
-};
 
 // A click with the left button at a point of a widget, through the
 // platform's event delivery as a user's click goes.
@@ -303,14 +264,7 @@ void BM_GridHeaderSort(benchmark::State& state) {
 
 // The cell store's own sort of the same data: the floor of the click.
 void BM_CellsSort(benchmark::State& state) {
-    TCallCells<kColumns, TCallMaker> store(kMillion);
-    TCells& cells = store.Cells;
-    for (auto _ : state) {
-        cells.Sort(kCounterColumn, stAlphabetic, false);
-        const double t = Seconds([&] { cells.Sort(kPhoneColumn, stAlphabetic, false); });
-        state.SetIterationTime(t);
-        Best("sort cells", t);
-    }
+    MeasureCellsSort(state, gResults, kMillion, kCounterColumn, kPhoneColumn);
 }
 
 void BM_PeerHeaderSort(benchmark::State& state) {

@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr int kColumns = 5;
+constexpr int kColumns = kCallColumns;
 constexpr int kMillion = 1000000;
 constexpr int kPhoneColumn = 4;
 constexpr int kCounterColumn = 2;
@@ -48,31 +48,6 @@ using BenchTiming::ThreadSeconds;
 void Best(const std::string& name, double seconds) {
     BenchTiming::Best(gResults, name, seconds);
 }
-
-// ---- the data: one call, fresh strings as the device hands them over
-
-class TCallMaker {
-public:
-    void Make(int Row, QString (&Texts)[kColumns]) {
-        const int seconds = Row * 37;
-        Texts[0] = QStringLiteral("%1.%2.2026 %3:%4:%5")
-                       .arg(1 + (Row / 2000) % 28, 2, 10, QLatin1Char('0'))
-                       .arg(1 + (Row / 60000) % 12, 2, 10, QLatin1Char('0'))
-                       .arg((seconds / 3600) % 24, 2, 10, QLatin1Char('0'))
-                       .arg((seconds / 60) % 60, 2, 10, QLatin1Char('0'))
-                       .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-        Texts[1] = QStringLiteral("40211837");
-        Texts[2] = QString::number(Row + 1);
-        Texts[3] = QString::number(1 + Row % 4);
-        QString phone = QStringLiteral("05");
-        for (int i = 0; i < 9; ++i)
-            phone += QChar(u'0' + static_cast<char16_t>(FRandom() % 10));
-        Texts[4] = phone;
-    }
-
-private:
-    std::mt19937 FRandom{1899};
-};
 
 // ---- measuring
 
@@ -229,14 +204,7 @@ void BM_GridSort(benchmark::State& state) {
 }
 
 void BM_CellsSort(benchmark::State& state) {
-    TCallCells<kColumns, TCallMaker> store(kMillion);
-    TCells& cells = store.Cells;
-    for (auto _ : state) {
-        cells.Sort(kCounterColumn, stAlphabetic, false);
-        const double t = Seconds([&] { cells.Sort(kPhoneColumn, stAlphabetic, false); });
-        state.SetIterationTime(t);
-        Best("sort cells", t);
-    }
+    MeasureCellsSort(state, gResults, kMillion, kCounterColumn, kPhoneColumn);
 }
 
 void BM_PeerSort(benchmark::State& state) {
