@@ -9,6 +9,7 @@
 #include "ColumnDragBox.h"
 #include "Displays.h"
 #include "GridTestSupport.h"
+#include "PixelTestSupport.h"
 #include "SharedClasses.h"
 #include "ThemesSupport.h"
 
@@ -18,28 +19,6 @@
 #include <tuple>
 
 namespace {
-
-class ThemesSwitch {
-public:
-    explicit ThemesSwitch(bool on) : FWas(ThemesEnabled()) { SetThemesEnabled(on); }
-    ~ThemesSwitch() { SetThemesEnabled(FWas); }
-
-private:
-    bool FWas;
-};
-
-TColor At(const QImage& image, int x, int y) {
-    return FromQColor(QColor(image.pixel(x, y)));
-}
-
-// The smallest rectangle holding every pixel in which the two images differ.
-QRect DiffBox(const QImage& a, const QImage& b) {
-    QRect box;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
-    return box;
-}
 
 void ApplyGridFont(TFont& font) {
     font.SetName(QStringLiteral("Arial"));

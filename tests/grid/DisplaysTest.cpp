@@ -8,6 +8,7 @@
 
 #include "Displays.h"
 #include "ImgList.h"
+#include "PixelTestSupport.h"
 #include "SharedClasses.h"
 #include "ThemesSupport.h"
 
@@ -17,15 +18,6 @@
 #include <limits>
 
 namespace {
-
-class ThemesSwitch {
-public:
-    explicit ThemesSwitch(bool on) : FWas(ThemesEnabled()) { SetThemesEnabled(on); }
-    ~ThemesSwitch() { SetThemesEnabled(FWas); }
-
-private:
-    bool FWas;
-};
 
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 

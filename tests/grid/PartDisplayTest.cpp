@@ -7,6 +7,7 @@
 
 #include "Displays.h"
 #include "GridTestSupport.h"
+#include "PixelTestSupport.h"
 #include "SharedClasses.h"
 #include "ThemesSupport.h"
 
@@ -21,32 +22,10 @@ namespace {
 
 using namespace Themes;
 
-class ThemesSwitch {
-public:
-    explicit ThemesSwitch(bool on) : FWas(ThemesEnabled()) { SetThemesEnabled(on); }
-    ~ThemesSwitch() { SetThemesEnabled(FWas); }
-
-private:
-    bool FWas;
-};
-
 // The surface colour: none of the painter's colours.
 constexpr TColor Back = RGB(10, 20, 30);
 constexpr int SurfaceW = 420;
 constexpr int SurfaceH = 90;
-
-TColor At(const QImage& image, int x, int y) {
-    return FromQColor(QColor(image.pixel(x, y)));
-}
-
-// The smallest rectangle holding every pixel in which the two images differ.
-QRect DiffBox(const QImage& a, const QImage& b) {
-    QRect box;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
-    return box;
-}
 
 bool HasPixel(const QImage& image, const QRect& area, TColor color) {
     return CountOther(image, area, Rgb(color)) < area.width() * area.height();

@@ -2,22 +2,12 @@
 
 #include "SharedClasses.h"
 #include "GridTestSupport.h"
+#include "PixelTestSupport.h"
 #include "ThemesSupport.h"
 
 #include <gtest/gtest.h>
 
-namespace {
-
-class ThemesSwitch {
-public:
-    explicit ThemesSwitch(bool on) : FWas(ThemesEnabled()) { SetThemesEnabled(on); }
-    ~ThemesSwitch() { SetThemesEnabled(FWas); }
-
-private:
-    bool FWas;
-};
-
-} // namespace
+namespace {} // namespace
 
 TEST(CalcProvider, Geometry) {
     EXPECT_TRUE(TCalcProvider::RectsOverlap(Rect(0, 0, 10, 10), Rect(10, 10, 20, 20)));
