@@ -7,6 +7,7 @@
 #include "Cells.h"
 #include "Columns.h"
 #include "CustomGridViewControl.h"
+#include "ErrorOf.h"
 #include "Exceptions.h"
 #include "SysUtils.h"
 
@@ -106,16 +107,6 @@ protected:
         for (int r = 0; r < FCells.RowCount(); ++r)
             texts << Text(col, r);
         return texts;
-    }
-
-    // The message of the exception `f` raises, or "no error".
-    template <typename F> static QString ErrorOf(F&& f) {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.Message();
-        }
-        return QStringLiteral("no error");
     }
 
 private:

@@ -8,6 +8,7 @@
 #include "ColumnClasses.h"
 #include "Columns.h"
 #include "CustomGridView.h"
+#include "ErrorOf.h"
 #include "Exceptions.h"
 #include "Forms.h"
 #include "Framework.h"
@@ -164,16 +165,6 @@ protected:
     }
     static TTestGridView* GridOf(QObject* form, const char* name = "Grid") {
         return qobject_cast<TTestGridView*>(FindComponent(form, QString::fromLatin1(name)));
-    }
-
-    // The message of the exception `f` raises, or "no error".
-    template <typename F> static QString ErrorOf(F&& f) {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.Message();
-        }
-        return QStringLiteral("no error");
     }
 
     TTestGridView FGrid;

@@ -7,6 +7,7 @@
 
 #include "GridView.h"
 #include "ColumnsTestSupport.h"
+#include "ErrorOf.h"
 #include "GridTestSupport.h"
 #include "HintWindow.h"
 #include "Streaming.h"
@@ -130,14 +131,6 @@ protected:
         for (int r = 0; r < FGrid.RowCount(); ++r)
             texts << FGrid.GetCellText(col, r);
         return texts;
-    }
-    template <typename F> static QString ErrorOf(F&& f) {
-        try {
-            f();
-        } catch (const Exception& e) {
-            return e.Message();
-        }
-        return QStringLiteral("no error");
     }
 
     TProbeGrid FGrid;
